@@ -1,0 +1,186 @@
+// Everything the user does with the clock besides dragging it goes through
+// one popup menu, opened on the clock or on its tray icon.
+#include "commands.h"
+
+#include <shellapi.h>
+#include <string.h>
+
+#include "../dialogs/dialogs.h"
+#include "../shell/appstate.h"
+#include "../shell/helpers.h"
+#include "../skin/face.h"
+#include "../skin/skinload.h"
+#include "clockwin.h"
+
+void ShowPopupMenu(HWND clock, POINT screenPoint, UINT flags)
+{
+    HMENU menu = LoadMenuA(AppState.AppInstance, "POPUPMENU");
+    if (menu) {
+        HMENU popup = GetSubMenu(menu, 0);
+        SetMenuDefaultItem(popup, IDM_EXIT, FALSE); // Exit in bold at every opening
+        TrackPopupMenu(popup, flags, screenPoint.x, screenPoint.y, 0, clock, NULL);
+        DestroyMenu(menu);
+    }
+    AppState.DockingSuspended = 0;
+}
+
+LRESULT OnRButtonUp(HWND clock, LPARAM lParam)
+{
+    AppState.DockingSuspended = 1;
+    POINT point;
+    point.x = (short)LOWORD(lParam);
+    point.y = (short)HIWORD(lParam);
+    ClientToScreen(clock, &point);
+    ShowPopupMenu(clock, point, TPM_RIGHTBUTTON);
+    return 1;
+}
+
+LRESULT OnTrayNotify(HWND clock, WPARAM wParam, LPARAM lParam)
+{
+    if (lParam != WM_RBUTTONUP)
+        return DefWindowProcA(clock, WM_TRAY_NOTIFY, wParam, lParam);
+    AppState.DockingSuspended = 1;
+    POINT cursor;
+    GetCursorPos(&cursor);
+    // Opens upwards and to the left of the cursor, away from the taskbar.
+    ShowPopupMenu(clock, cursor, TPM_BOTTOMALIGN | TPM_RIGHTALIGN | TPM_RIGHTBUTTON);
+    return 1;
+}
+
+void RunMenuDialog(HWND clock, const char *templateName, DLGPROC procedure)
+{
+    if (AppState.DialogOpen)
+        return;
+    AppState.DockingSuspended = 1;
+    ShowWindow(clock, SW_HIDE);
+    AppState.DialogOpen = 1;
+    if (DialogBoxParamA(AppState.AppInstance, templateName, clock, procedure, 0) == 0)
+        AppState.DialogOpen = 0;
+    ShowWindow(clock, SW_SHOWNOACTIVATE);
+    AppState.DockingSuspended = 0;
+}
+
+static void ShowLoadFailure(HWND clock)
+{
+    MessageBoxA(clock, "ファイルの読み込みに失敗しました。他のアプリケーションが編集中かもしれません。", "問題",
+                MB_ICONERROR);
+}
+
+int ReplaceDataFile(HWND clock, const char *path)
+{
+    // The data file name must fit its 256-byte record; a longer path
+    // counts as a failed load.
+    if (strlen(path) < sizeof AppState.CurrentDataFile && LoadSkinFile(clock, path)) {
+        memcpy(AppState.CurrentDataFile, path, strlen(path) + 1);
+        return 1;
+    }
+    // A failed load changed nothing: the skin in force stays.
+    ShowLoadFailure(clock);
+    return 0;
+}
+
+void ChangeDataFile(HWND clock)
+{
+    if (AppState.DialogOpen)
+        return;
+    AppState.DockingSuspended = 1;
+    ShowWindow(clock, SW_HIDE);
+    char path[300];
+    memset(path, 0, sizeof path);
+    AppState.DialogOpen = 1;
+    if (ChooseDataFile(clock, path, NULL))
+        ReplaceDataFile(clock, path);
+    AppState.DialogOpen = 0;
+    ShowWindow(clock, SW_SHOWNOACTIVATE);
+    AppState.DockingSuspended = 0;
+    if (!SetForegroundWindow(AppState.DockTarget))
+        SetForegroundWindow(AppState.PreviousDockTarget);
+    PostMessageA(clock, WM_DOCK_UPDATE, 0, 0);
+}
+
+// The help viewer when the system has one and our help file is there;
+// otherwise the same help as a page beside the program.
+void OpenHelp(HWND clock)
+{
+    char windowsHelp[MAX_PATH];
+    char ourFolder[MAX_PATH];
+    UINT length = GetWindowsDirectoryA(windowsHelp, MAX_PATH);
+    int haveViewer = length > 0 && length + sizeof "\\winhlp32.exe" <= MAX_PATH &&
+                     lstrcatA(windowsHelp, "\\winhlp32.exe") &&
+                     GetFileAttributesA(windowsHelp) != INVALID_FILE_ATTRIBUTES;
+
+    DWORD folderLength = GetModuleFileNameA(AppState.AppInstance, ourFolder, MAX_PATH);
+    char *lastSlash = folderLength && folderLength < MAX_PATH ? strrchr(ourFolder, '\\') : NULL;
+    if (lastSlash)
+        lastSlash[1] = '\0';
+    else
+        ourFolder[0] = '\0';
+    char helpFile[MAX_PATH];
+    char helpPage[MAX_PATH];
+    int haveFile = 0;
+    if (strlen(ourFolder) + sizeof HELP_PAGE_NAME <= MAX_PATH) {
+        wsprintfA(helpFile, "%s%s", ourFolder, HELP_FILE_NAME);
+        wsprintfA(helpPage, "%s%s", ourFolder, HELP_PAGE_NAME);
+        haveFile = GetFileAttributesA(helpFile) != INVALID_FILE_ATTRIBUTES;
+    } else {
+        helpPage[0] = '\0';
+    }
+
+    if (haveViewer && haveFile)
+        WinHelpA(clock, HELP_FILE_NAME, HELP_FINDER, 0);
+    else if (helpPage[0])
+        ShellExecuteA(clock, "open", helpPage, NULL, NULL, SW_SHOWNORMAL);
+}
+
+LRESULT OnCommand(HWND clock, WPARAM wParam, LPARAM lParam)
+{
+    switch (LOWORD(wParam)) {
+    case IDM_EXIT:
+        ShowWindow(clock, SW_HIDE);
+        AppState.ExitRequested = 1;
+        DestroyWindow(clock);
+        break;
+    case IDM_ABOUT:
+        RunMenuDialog(clock, "ABOUT", AboutDlgProc);
+        break;
+    case IDM_SETTING:
+        RunMenuDialog(clock, "SETTING", SettingDlgProc);
+        break;
+    case IDM_PROPERTY:
+        RunMenuDialog(clock, "PROPERTY", PropertyDlgProc);
+        break;
+    case IDM_CHANGEDATA:
+        ChangeDataFile(clock);
+        break;
+    case IDM_HELP:
+        OpenHelp(clock);
+        break;
+    }
+    return DefWindowProcA(clock, WM_COMMAND, wParam, lParam);
+}
+
+LRESULT OnDropFiles(HWND clock, HDROP drop)
+{
+    char name[MAX_PATH];
+    // A name that would be cut short must not be loaded as another file.
+    UINT needed = DragQueryFileA(drop, 0, NULL, 0);
+    if (needed >= sizeof name || !DragQueryFileA(drop, 0, name, sizeof name))
+        name[0] = '\0';
+    DragFinish(drop);
+    if (name[0])
+        ReplaceDataFile(clock, name);
+    else
+        ShowLoadFailure(clock);
+    AppState.DialogOpen = 0;
+    InvalidateRect(clock, NULL, FALSE);
+    return 0;
+}
+
+LRESULT OnPaint(HWND clock)
+{
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(clock, &paint);
+    PaintFace(dc);
+    EndPaint(clock, &paint);
+    return 1;
+}

@@ -1,0 +1,30 @@
+// The popup menu, its commands and switching skins.
+#ifndef TKP_CLOCKWIN_COMMANDS_H
+#define TKP_CLOCKWIN_COMMANDS_H
+
+#include <windows.h>
+
+#include "../res/resource.h"
+
+#define HELP_FILE_NAME "Tkpch12.hlp"
+#define HELP_PAGE_NAME "Tkpch12.html"
+
+void ShowPopupMenu(HWND clock, POINT screenPoint, UINT flags);
+LRESULT OnRButtonUp(HWND clock, LPARAM lParam);
+LRESULT OnTrayNotify(HWND clock, WPARAM wParam, LPARAM lParam);
+LRESULT OnCommand(HWND clock, WPARAM wParam, LPARAM lParam);
+LRESULT OnDropFiles(HWND clock, HDROP drop);
+LRESULT OnPaint(HWND clock);
+
+void RunMenuDialog(HWND clock, const char *templateName, DLGPROC procedure);
+void ChangeDataFile(HWND clock);
+// Loads another skin data file; on failure tells the user and keeps the
+// skin in force. Returns 1 when the new skin is in force.
+int ReplaceDataFile(HWND clock, const char *path);
+void OpenHelp(HWND clock);
+
+// filedialog.cpp: path needs 300 bytes; title, when given, 512.
+BOOL ChooseDataFile(HWND owner, char *path, char *title);
+UINT_PTR CALLBACK DataFileDialogHook(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
+#endif

@@ -1,0 +1,124 @@
+// Docking: the clock follows the foreground window, whatever window the
+// hook library reported, and the user slides it along the title bar.
+#include <windows.h>
+
+#include "../shell/appstate.h"
+#include "../skin/skin.h"
+#include "clockwin.h"
+#include "geometry.h"
+
+static int HasFrame(LONG style)
+{
+    return (style & (WS_BORDER | WS_DLGFRAME)) != 0;
+}
+
+static HWND FindTaskbar(void)
+{
+    return FindWindowA("Shell_TrayWnd", NULL);
+}
+
+// Windows the clock never perches on.
+static int IsNoPerch(HWND window, HWND clock, HWND taskbar)
+{
+    return window == NULL || window == clock || window == taskbar || window == GetDesktopWindow();
+}
+
+LRESULT OnClockCreate(HWND clock)
+{
+    LONG style = GetWindowLongA(clock, GWL_STYLE);
+    SetWindowLongA(clock, GWL_STYLE, style & ~(WS_CAPTION | WS_SYSMENU));
+    PostMessageA(clock, WM_DOCK_UPDATE, 0, 0);
+    return 1;
+}
+
+int PlaceClock(HWND clock, HWND perch, int position)
+{
+    RECT perchRect, clockRect;
+    GetWindowRect(perch, &perchRect);
+    GetWindowRect(clock, &clockRect);
+    PerchPoint point = ComputePerchPoint(perchRect.left, perchRect.top, perchRect.right, position,
+                                         SkinHeader.dockOverlap, SkinHeader.dockRise);
+    MoveWindow(clock, point.x, point.y, clockRect.right - clockRect.left, clockRect.bottom - clockRect.top,
+               TRUE);
+    return 1;
+}
+
+LRESULT OnDockUpdate(HWND clock)
+{
+    // Until a skin is in force the window is a plain white square: a
+    // start-up message box's loop must not dock it over the box.
+    if (AppState.DockingSuspended || !AppState.SkinBitmap)
+        return 1;
+    HWND taskbar = FindTaskbar();
+    HWND foreground = GetForegroundWindow();
+    LONG style = GetWindowLongA(foreground, GWL_STYLE);
+    LONG exStyle = GetWindowLongA(foreground, GWL_EXSTYLE);
+    if (foreground == clock || foreground == taskbar || foreground == NULL || foreground == GetDesktopWindow() ||
+        !IsWindowVisible(foreground) || !HasFrame(style) || (exStyle & WS_EX_TOOLWINDOW))
+        return 1;
+
+    PlaceClock(clock, foreground, AppState.ClockOptions.position);
+    if (!AppState.ExitRequested)
+        ShowWindow(clock, SW_SHOWNOACTIVATE);
+
+    // The foreground can change while we move; judge the perch once more.
+    AppState.DockTarget = GetForegroundWindow();
+    if (IsNoPerch(GetForegroundWindow(), clock, taskbar))
+        AppState.DockTarget = AppState.PreviousDockTarget;
+    else
+        AppState.PreviousDockTarget = AppState.DockTarget;
+    return 1;
+}
+
+LRESULT OnDockDestroyed(HWND clock)
+{
+    HWND taskbar = FindTaskbar();
+    HWND foreground = GetForegroundWindow();
+    LONG style = GetWindowLongA(foreground, GWL_STYLE);
+    if (foreground == taskbar || foreground == GetDesktopWindow() || foreground == NULL ||
+        !IsWindowVisible(foreground)) {
+        ShowWindow(clock, SW_HIDE);
+        return 1;
+    }
+    if (HasFrame(style) || foreground == clock)
+        PostMessageA(clock, WM_DOCK_UPDATE, 0, 0);
+    else
+        ShowWindow(clock, SW_HIDE);
+    return 1;
+}
+
+LRESULT OnDockSysClose(HWND clock)
+{
+    if (GetForegroundWindow() != clock)
+        ShowWindow(clock, SW_HIDE);
+    return 1;
+}
+
+LRESULT OnLButtonDown(HWND clock, WPARAM wParam, LPARAM lParam)
+{
+    // A press anywhere on the clock acts like a press on a caption.
+    DefWindowProcA(clock, WM_LBUTTONDOWN, wParam, lParam);
+    SendMessageA(clock, WM_NCLBUTTONDOWN, HTCAPTION, lParam);
+    return 0;
+}
+
+LRESULT OnNcLButtonDown(HWND clock, WPARAM wParam, LPARAM lParam)
+{
+    // For HTCAPTION this runs the system's move loop until the button is up.
+    DefWindowProcA(clock, WM_NCLBUTTONDOWN, wParam, lParam);
+
+    if (AppState.DockTarget == clock)
+        AppState.DockTarget = AppState.PreviousDockTarget;
+    else
+        AppState.PreviousDockTarget = AppState.DockTarget;
+
+    // A perch that is gone has no right edge to measure from: keep the
+    // offset and leave the foreground alone.
+    RECT clockRect, perchRect;
+    if (!AppState.DockTarget || !GetWindowRect(AppState.DockTarget, &perchRect) ||
+        !GetWindowRect(clock, &clockRect))
+        return 0;
+    AppState.ClockOptions.position = OffsetFromPerch(perchRect.right, clockRect.left);
+    SetForegroundWindow(AppState.DockTarget);
+    return 0;
+}

@@ -1,0 +1,46 @@
+// The open-file dialog for choosing a skin data file.
+#include <windows.h>
+
+#include <commdlg.h>
+#include <stddef.h>
+#include <string.h>
+
+#include "../shell/helpers.h"
+#include "commands.h"
+
+#ifndef _WIN64
+static_assert(offsetof(OPENFILENAMEA, lpTemplateName) + sizeof(LPCSTR) == 76, "the dialog record's 32-bit size");
+#endif
+
+UINT_PTR CALLBACK DataFileDialogHook(HWND dialog, UINT message, WPARAM, LPARAM)
+{
+    // The hook dialog is a child of the visible Explorer-style frame.
+    if (message == WM_INITDIALOG)
+        CenterWindow(GetParent(dialog), GetDesktopWindow());
+    return 0;
+}
+
+BOOL ChooseDataFile(HWND owner, char *path, char *title)
+{
+    OPENFILENAMEA request;
+    memset(&request, 0, sizeof request);
+    request.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
+    request.hwndOwner = owner;
+    request.lpstrFilter = "Tickperch OV Data(*.qve)\0*.qve\0";
+    request.lpstrFile = path;
+    request.nMaxFile = MAX_PATH;
+    request.lpstrFileTitle = title;
+    request.nMaxFileTitle = 512;
+    request.lpstrTitle = "Tickperch OV - データ変更";
+    request.Flags = OFN_EXPLORER | OFN_NONETWORKBUTTON | OFN_PATHMUSTEXIST | OFN_ENABLEHOOK | OFN_HIDEREADONLY;
+    request.lpstrDefExt = "qve"; // a name typed without extension finds the skin
+    request.lpfnHook = DataFileDialogHook;
+    BOOL chosen = GetOpenFileNameA(&request);
+
+    // Only a path that expanded (and so fits the data file name) replaces
+    // the dialog's own.
+    char expanded[256];
+    if (ExpandLongPath(path, expanded, sizeof expanded))
+        memcpy(path, expanded, strlen(expanded) + 1);
+    return chosen;
+}

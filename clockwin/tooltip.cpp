@@ -1,0 +1,65 @@
+#include "tooltip.h"
+
+#include <commctrl.h>
+#include <stddef.h>
+#include <string.h>
+
+#include "../shell/appstate.h"
+#include "datetext.h"
+
+static TOOLINFOA DateTool;
+#ifndef _WIN64
+static_assert(offsetof(TTTOOLINFOA, lParam) + sizeof(LPARAM) == 44, "the tool record's 32-bit size");
+#endif
+static MSG RelayedMessage;
+
+void CreateDateTooltip(HWND clock)
+{
+    // TTS_ALWAYSTIP: the clock is as a rule not the active window.
+    AppState.TooltipWindow = CreateWindowExA(0, TOOLTIPS_CLASSA, NULL, TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
+                                             CW_USEDEFAULT, CW_USEDEFAULT, clock, NULL, AppState.AppInstance, NULL);
+    memset(&DateTool, 0, sizeof DateTool);
+    DateTool.cbSize = TTTOOLINFOA_V2_SIZE; // up to and including lParam
+    DateTool.uFlags = TTF_IDISHWND; // no subclassing: mouse messages are relayed by hand
+    DateTool.hwnd = clock;
+    DateTool.uId = (UINT_PTR)clock;
+    DateTool.lpszText = LPSTR_TEXTCALLBACKA; // asked for each time the tip shows
+    SendMessageA(AppState.TooltipWindow, TTM_ADDTOOLA, 0, (LPARAM)&DateTool);
+    SendMessageA(AppState.TooltipWindow, TTM_SETDELAYTIME, TTDT_INITIAL, 200);
+}
+
+void RelayToTooltip(HWND clock, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    DWORD position = GetMessagePos();
+    RelayedMessage.hwnd = clock;
+    RelayedMessage.message = message;
+    RelayedMessage.wParam = wParam;
+    RelayedMessage.lParam = lParam;
+    RelayedMessage.time = (DWORD)GetMessageTime();
+    RelayedMessage.pt.x = (short)LOWORD(position);
+    RelayedMessage.pt.y = (short)HIWORD(position);
+    SendMessageA(AppState.TooltipWindow, TTM_RELAYEVENT, 0, (LPARAM)&RelayedMessage);
+}
+
+int FormatDateTip(char *text, const SYSTEMTIME *now)
+{
+    const ClockOptions *options = &AppState.ClockOptions;
+    return FormatDateText(text, 256, now->wYear, now->wMonth, now->wDay, options->year, options->slash);
+}
+
+LRESULT OnClockNotify(HWND, LPARAM lParam)
+{
+    NMHDR *header = (NMHDR *)lParam;
+    if (header->code == TTN_NEEDTEXTA) {
+        NMTTDISPINFOA *display = (NMTTDISPINFOA *)lParam;
+        char text[256];
+        memset(text, 0, sizeof text);
+        SYSTEMTIME now;
+        GetLocalTime(&now);
+        if (AppState.ClockOptions.tooltip)
+            FormatDateTip(text, &now);
+        lstrcpynA(display->szText, text, sizeof display->szText);
+    }
+    // 0 lets the control place the tip itself where the pointer is.
+    return header->code == TTN_SHOW ? 0 : 1;
+}

@@ -1,0 +1,62 @@
+#include "tray.h"
+
+#include <shellapi.h>
+#include <stddef.h>
+#include <string.h>
+
+#include "../shell/appstate.h"
+#include "../shell/helpers.h"
+#include "../shell/lifecycle.h"
+
+#ifndef _WIN64
+static_assert(offsetof(NOTIFYICONDATAA, szTip) + 64 == 88, "the icon record's 32-bit size");
+#endif
+
+BOOL NotifyTrayIcon(HWND window, DWORD action, UINT iconId, HICON icon, const char *tip, UINT callbackMessage)
+{
+    NOTIFYICONDATAA record;
+    memset(&record, 0, sizeof record);
+    record.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    record.hWnd = window;
+    record.uID = iconId;
+    record.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    record.uCallbackMessage = callbackMessage;
+    record.hIcon = icon;
+    if (tip)
+        lstrcpynA(record.szTip, tip, 64);
+    BOOL done = Shell_NotifyIconA(action, &record);
+    // The shell keeps its own copy of the picture.
+    if (icon)
+        DestroyIcon(icon);
+    return done;
+}
+
+BOOL ChangeTrayIcon(HWND window, int operation, UINT iconId, HICON icon, const char *tip, UINT callbackMessage)
+{
+    switch (operation) {
+    case TRAY_ADD:
+        return NotifyTrayIcon(window, NIM_ADD, iconId, icon, tip, callbackMessage);
+    case TRAY_DELETE:
+        return NotifyTrayIcon(window, NIM_DELETE, iconId, icon, NULL, 0);
+    case TRAY_MODIFY:
+        return NotifyTrayIcon(window, NIM_MODIFY, iconId, icon, tip, callbackMessage);
+    }
+    if (icon)
+        DestroyIcon(icon); // consumed on every path
+    return 0;
+}
+
+UINT TaskbarCreatedMessage(void)
+{
+    static UINT message;
+    if (!message)
+        message = RegisterWindowMessageA("TaskbarCreated");
+    return message;
+}
+
+void OnTaskbarCreated(HWND clock)
+{
+    if (AppState.ClockOptions.tray)
+        ChangeTrayIcon(clock, TRAY_ADD, TRAY_ICON_ID, LoadSmallIcon(AppState.AppInstance, "TKPCOV"), TRAY_TIP,
+                       WM_TRAY_NOTIFY);
+}

@@ -1,0 +1,20 @@
+// The notification-area icon.
+#ifndef TKP_CLOCKWIN_TRAY_H
+#define TKP_CLOCKWIN_TRAY_H
+
+#include <windows.h>
+
+#include "clockwin.h"
+
+enum { TRAY_ADD = 0, TRAY_DELETE = 1, TRAY_MODIFY = 2 };
+
+// Adds, deletes or modifies the icon; the icon handle is always consumed.
+// Returns the shell's result, or 0 for an unknown operation.
+BOOL ChangeTrayIcon(HWND window, int operation, UINT iconId, HICON icon, const char *tip, UINT callbackMessage);
+BOOL NotifyTrayIcon(HWND window, DWORD action, UINT iconId, HICON icon, const char *tip, UINT callbackMessage);
+
+// The taskbar was restarted: put the icon back if the user wants one.
+void OnTaskbarCreated(HWND clock);
+UINT TaskbarCreatedMessage(void);
+
+#endif

@@ -1,0 +1,28 @@
+# Native Linux build of the platform-free code: unit tests under ASan and
+# UBSan, and the bounded fuzz run.
+
+set(TKP_SANITIZERS -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+add_compile_options(-g -O1 ${TKP_SANITIZERS})
+add_link_options(${TKP_SANITIZERS})
+
+set(TKP_GTEST_SOURCE /usr/src/googletest CACHE PATH "GoogleTest sources (Debian package googletest)")
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+add_subdirectory(${TKP_GTEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+
+add_library(tkp_portable STATIC
+    skin/skinformat.cpp skin/runscan.cpp skin/facelayout.cpp
+    clockwin/geometry.cpp clockwin/datetext.cpp)
+# The texts must be the same Shift-JIS bytes the program carries.
+target_compile_options(tkp_portable PUBLIC -Wall -Wextra -Werror -fexec-charset=CP932)
+target_include_directories(tkp_portable PUBLIC ${CMAKE_SOURCE_DIR})
+
+file(GLOB TKP_UNIT_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/unit/*_test.cpp)
+add_executable(unit_tests ${TKP_UNIT_TESTS})
+target_link_libraries(unit_tests PRIVATE tkp_portable gtest gtest_main)
+add_test(NAME unit COMMAND unit_tests)
+
+# A short fuzz run with every test run; tools/fuzz runs it for as long as asked.
+set(TKP_FUZZ_SECONDS 60 CACHE STRING "Seconds of fuzzing in the test run")
+add_test(NAME fuzz.skinformat COMMAND ${CMAKE_SOURCE_DIR}/tools/fuzz ${TKP_FUZZ_SECONDS})
+set_tests_properties(fuzz.skinformat PROPERTIES TIMEOUT 900)

@@ -1,0 +1,48 @@
+# Tests of the x64 edition that run under wine64: in-process tests of the
+# program's code against real Win32, and end-to-end scenarios of the built
+# program on a virtual display.
+
+set(TKP_GTEST_SOURCE /usr/src/googletest CACHE PATH "GoogleTest sources (Debian package googletest)")
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
+add_subdirectory(${TKP_GTEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+target_compile_options(gtest PRIVATE -Wno-error)
+
+
+file(GLOB TKP_WINE_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/wine/*.cpp)
+add_executable(wine_tests ${TKP_WINE_TEST_SOURCES} $<TARGET_OBJECTS:tkpchov_res>)
+target_include_directories(wine_tests PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/tests/unit)
+target_compile_options(wine_tests PRIVATE ${TKP_WARNINGS} ${TKP_CHARSET} -O1)
+target_link_libraries(wine_tests PRIVATE tkpchov_core gtest)
+target_link_options(wine_tests PRIVATE -static -mconsole)
+# The test program finds the hook library beside itself.
+add_custom_command(TARGET wine_tests POST_BUILD
+    COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:tkpchhk> $<TARGET_FILE_DIR:wine_tests>)
+
+set(TKP_WINE_PREFIX_ROOT ${CMAKE_SOURCE_DIR}/build/wine)
+add_test(NAME wine.prefix COMMAND ${CMAKE_SOURCE_DIR}/tools/wine-prefix ${TKP_WINE_PREFIX_ROOT}/integration)
+set_tests_properties(wine.prefix PROPERTIES FIXTURES_SETUP wine_prefix TIMEOUT 300)
+
+# One ctest entry per group of suites; they share the desktop, so one at a time.
+set(TKP_WINE_SUITES Settings Paths Hook Dock Skin Region Face Commands Tray Tooltip)
+foreach(suite ${TKP_WINE_SUITES})
+    add_test(NAME wine.${suite} COMMAND wine_tests --gtest_filter=${suite}*.*:${suite}*/*.*)
+    set_tests_properties(wine.${suite} PROPERTIES FIXTURES_REQUIRED wine_prefix RESOURCE_LOCK wine_desktop
+        TIMEOUT 600 ENVIRONMENT "TKP_WINEPREFIX=${TKP_WINE_PREFIX_ROOT}/integration")
+endforeach()
+
+# ---------------------------------------------------------------- end to end
+file(GLOB TKP_DRIVER_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/driver/*.cpp)
+add_executable(e2e_driver ${TKP_DRIVER_SOURCES})
+target_compile_options(e2e_driver PRIVATE ${TKP_WARNINGS} ${TKP_CHARSET} -O1)
+target_link_libraries(e2e_driver PRIVATE gdi32 user32 kernel32)
+target_link_options(e2e_driver PRIVATE -static -mconsole)
+
+set(TKP_SCENARIOS first_start follow hide_and_return drag second_instance odd_settings end_session)
+foreach(scenario ${TKP_SCENARIOS})
+    add_test(NAME e2e.${scenario}
+             COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/e2e/run_scenario.py
+                     --build-dir ${CMAKE_BINARY_DIR} ${scenario})
+    set_tests_properties(e2e.${scenario} PROPERTIES TIMEOUT 300 DEPENDS "TkpchOV;e2e_driver")
+endforeach()

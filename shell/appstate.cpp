@@ -1,0 +1,3 @@
+#include "appstate.h"
+
+AppStateRecord AppState;

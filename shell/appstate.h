@@ -1,0 +1,48 @@
+// The program's process-wide state. One instance, alive for the whole run;
+// the comment on each group names the module that owns those fields.
+#ifndef TKP_SHELL_APPSTATE_H
+#define TKP_SHELL_APPSTATE_H
+
+#include <windows.h>
+
+// The user's options, one settings key each (read at start, written at exit).
+struct ClockOptions {
+    int position; // pixels from the perch window's right edge to the clock's left edge
+    int timeSys;  // 12 or 24
+    int tooltip;  // 1: the tooltip shows the date
+    int year;     // 0 none, 1 western year, 2 era year
+    int slash;    // 0 slashes, else Japanese unit characters
+    int tray;     // 1: notification-area icon shown
+};
+
+struct AppStateRecord {
+    // shell: start-up, settings and life cycle
+    HINSTANCE AppInstance;
+    HWND OwnerWindow;
+    HWND ClockWindow;
+    HANDLE InstanceMutex;
+    HCURSOR LinkCursor;
+    char SettingsFile[MAX_PATH];
+    char CurrentDataFile[256];
+    struct ClockOptions ClockOptions;
+
+    // clockwin/dock: perch records and the flags that hold docking back
+    HWND DockTarget;
+    HWND PreviousDockTarget;
+    int DockingSuspended;
+    int ExitRequested;
+
+    // clockwin/commands: one dialog at a time
+    int DialogOpen;
+
+    // clockwin/tooltip
+    HWND TooltipWindow;
+
+    // skin/skinload: the picture of the skin in force (NULL until one is)
+    HBITMAP SkinBitmap;
+    HGLOBAL SkinImage;
+};
+
+extern AppStateRecord AppState;
+
+#endif

@@ -1,0 +1,191 @@
+#include "lifecycle.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+#include <string.h>
+
+#include "../clockwin/clockwin.h"
+#include "../clockwin/tray.h"
+#include "../dialogs/caption.h"
+#include "../hooklib/hooklib.h"
+#include "../skin/skinload.h"
+#include "appstate.h"
+#include "helpers.h"
+#include "settings.h"
+
+#define INSTANCE_MUTEX_NAME "Tickperch Orvel by Mortesk"
+
+// The data file chosen at start-up; at exit it, not CurrentDataFile, tells
+// the next run how this one started.
+static char StartupDataFile[256];
+static int RunFinished;
+
+static int AnotherInstanceRuns(void)
+{
+    HANDLE existing = OpenMutexA(MUTEX_ALL_ACCESS, FALSE, INSTANCE_MUTEX_NAME);
+    if (existing) {
+        CloseHandle(existing);
+        return 1;
+    }
+    AppState.InstanceMutex = CreateMutexA(NULL, FALSE, INSTANCE_MUTEX_NAME);
+    // Two quick starts can both miss the mutex above; only one creates it.
+    if (AppState.InstanceMutex && GetLastError() == ERROR_ALREADY_EXISTS) {
+        CloseHandle(AppState.InstanceMutex);
+        AppState.InstanceMutex = NULL;
+        return 1;
+    }
+    return 0;
+}
+
+// The hand cursor for links comes from the help program in the Windows folder.
+static HCURSOR LoadLinkCursor(void)
+{
+    static const char helpProgram[] = "\\winhlp32.exe";
+    char path[MAX_PATH];
+    HCURSOR copy = NULL;
+    UINT length = GetWindowsDirectoryA(path, 248);
+    if (length > 0 && length < 248 && length + sizeof helpProgram <= MAX_PATH) {
+        memcpy(path + length, helpProgram, sizeof helpProgram);
+        HMODULE helpModule = LoadLibraryA(path);
+        if (helpModule) {
+            HCURSOR shared = LoadCursorA(helpModule, MAKEINTRESOURCEA(106));
+            if (shared)
+                copy = (HCURSOR)CopyIcon((HICON)shared);
+            FreeLibrary(helpModule);
+        }
+    }
+    return copy ? copy : LoadCursorA(NULL, (LPCSTR)IDC_ARROW);
+}
+
+static int RegisterWindowClass(const char *name, WNDPROC procedure, HICON icon)
+{
+    WNDCLASSEXA windowClass;
+    memset(&windowClass, 0, sizeof windowClass);
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hInstance = AppState.AppInstance;
+    windowClass.hIcon = icon;
+    windowClass.hCursor = LoadCursorA(NULL, (LPCSTR)IDC_ARROW);
+    windowClass.hbrBackground = (HBRUSH)GetStockObject(WHITE_BRUSH);
+    windowClass.lpszClassName = name;
+    // A class registered by an earlier clock window of this process serves as well.
+    return RegisterClassExA(&windowClass) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}
+
+int CreateClockWindows(void)
+{
+    if (!RegisterWindowClass("BACK", DefWindowProcA, LoadIconA(AppState.AppInstance, "TKPCOV")) ||
+        !RegisterWindowClass("MAIN", ClockWndProc, NULL))
+        return 0;
+    AppState.OwnerWindow = CreateWindowExA(WS_EX_CLIENTEDGE, "BACK", "GrobalHook Sample Back",
+                                           WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, 300, 100,
+                                           NULL, NULL, AppState.AppInstance, NULL);
+    if (!AppState.OwnerWindow)
+        return 0;
+    // The owner keeps the clock popup off the taskbar; neither is shown yet.
+    AppState.ClockWindow = CreateWindowExA(WS_EX_CONTROLPARENT | WS_EX_TOPMOST, "MAIN", "Tickperch OV",
+                                           WS_POPUP | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT, 300, 300,
+                                           AppState.OwnerWindow, NULL, AppState.AppInstance, NULL);
+    return AppState.ClockWindow != NULL;
+}
+
+// First skin: the file from the settings or the command line, else the
+// built-in one, with a word to the user depending on how the last run went.
+static void LoadFirstSkin(void)
+{
+    if (LoadSkinFile(AppState.ClockWindow, StartupDataFile))
+        return;
+    int lastRun = ReadLastRunKind(AppState.SettingsFile);
+    if (lastRun == LAST_RUN_DATA_FILE) {
+        MessageBoxA(NULL,
+                    "データが取得できません。以下の問題が考えられます。\n\n"
+                    "・ファイルが他のアプリケーションによって開かれている\n"
+                    "・デフォルトデータがない\n"
+                    "・初期化ファイルのデータが異常\n\n"
+                    "デフォルトデータを使用します。",
+                    "問題", MB_ICONERROR);
+        strcpy(StartupDataFile, DEFAULT_DATA_NAME);
+    } else if (lastRun == FIRST_RUN) {
+        MessageBoxA(NULL,
+                    "ようこそ、Tickperch の世界へ！\n\n"
+                    "（このメッセージは初回起動の一度だけ表示されます）",
+                    "起動", MB_ICONINFORMATION);
+    }
+    UseBuiltInSkin(AppState.ClockWindow);
+}
+
+static void CALLBACK ClockTimerProc(HWND clock, UINT, UINT_PTR, DWORD)
+{
+    InvalidateRect(clock, NULL, FALSE);
+    ArmSecondTimer(clock);
+}
+
+void ArmSecondTimer(HWND clock)
+{
+    // A fixed 1000 ms period drifts against the system clock and skips
+    // seconds; aiming just past the next boundary keeps the face exact.
+    const UINT marginMs = 15;
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    SetTimer(clock, CLOCK_TIMER_ID, 1000 - now.wMilliseconds + marginMs, ClockTimerProc);
+}
+
+void FinishRun(void)
+{
+    if (RunFinished)
+        return;
+    RunFinished = 1;
+    FreeHook();
+    WriteSettings(AppState.SettingsFile, AppState.CurrentDataFile, &AppState.ClockOptions, StartupDataFile);
+    ReleaseMutex(AppState.InstanceMutex);
+    if (AppState.ClockOptions.tray)
+        ChangeTrayIcon(AppState.ClockWindow, TRAY_DELETE, TRAY_ICON_ID,
+                       LoadSmallIcon(AppState.AppInstance, "TKPCOV"), TRAY_TIP, WM_TRAY_NOTIFY);
+}
+
+int RunClock(HINSTANCE instance, const char *commandLine)
+{
+    if (AnotherInstanceRuns()) {
+        MessageBoxA(NULL, "このアプリケーションを２つ同時に起ちあげることはできません。",
+                    "Tickperch Orvel - 問題", MB_ICONINFORMATION);
+        return 0;
+    }
+    AppState.LinkCursor = LoadLinkCursor();
+    AppState.AppInstance = instance;
+
+    // The tooltip control is made while the clock window is created, so its
+    // class must be registered before that.
+    InitCommonControls();
+    if (!CreateClockWindows()) {
+        ShowProblem(NULL, "時計のウィンドウを作成できませんでした。アプリケーションを終了します。");
+        return 1;
+    }
+    InitCaptionPainter();
+    DragAcceptFiles(AppState.ClockWindow, TRUE);
+
+    BuildSettingsPath(AppState.AppInstance, AppState.SettingsFile);
+    ReadSettings(AppState.SettingsFile, StartupDataFile, &AppState.ClockOptions);
+    if (commandLine && commandLine[0])
+        ExpandLongPath(commandLine, StartupDataFile, sizeof StartupDataFile);
+
+    LoadFirstSkin();
+    strcpy(AppState.CurrentDataFile, StartupDataFile);
+    // Docking waits for a skin; dock as soon as the loop runs.
+    PostMessageA(AppState.ClockWindow, WM_DOCK_UPDATE, 0, 0);
+
+    ShowWindow(AppState.OwnerWindow, SW_HIDE);
+    SetWindowPos(AppState.ClockWindow, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    ArmSecondTimer(AppState.ClockWindow);
+    SetHook(AppState.ClockWindow);
+    if (AppState.ClockOptions.tray)
+        ChangeTrayIcon(AppState.ClockWindow, TRAY_ADD, TRAY_ICON_ID,
+                       LoadSmallIcon(AppState.AppInstance, "TKPCOV"), TRAY_TIP, WM_TRAY_NOTIFY);
+
+    MSG message;
+    while (GetMessageA(&message, NULL, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    FinishRun();
+    return (int)message.wParam;
+}

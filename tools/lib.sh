@@ -1,0 +1,86 @@
+# Shared by the tools/ scripts: where things are, and how to get them.
+# shellcheck shell=bash
+
+TKP_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+TKP_WINE=/usr/lib/wine/wine64
+TKP_WINESERVER=/usr/lib/wine/wineserver64
+[ -x "$TKP_WINESERVER" ] || TKP_WINESERVER=/usr/lib/wine/wineserver
+
+# Everything a fresh Debian machine lacks for building and testing.
+TKP_PACKAGES=(cmake ninja-build g++ g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine64 xvfb xauth x11-apps
+              x11-utils imagemagick locales fonts-ipafont-gothic googletest clang libclang-rt-14-dev python3)
+
+tkp_as_root() {
+    if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+tkp_install_deps() {
+    local missing=()
+    local package
+    for package in "${TKP_PACKAGES[@]}"; do
+        dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "ok installed" || missing+=("$package")
+    done
+    if [ "${#missing[@]}" -gt 0 ]; then
+        echo "installing: ${missing[*]}"
+        tkp_as_root apt-get update -qq
+        DEBIAN_FRONTEND=noninteractive tkp_as_root apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+    fi
+    # Wine takes its ANSI code page (932, Shift-JIS) from this locale.
+    if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then
+        tkp_as_root sed -i 's/^# *ja_JP.UTF-8 UTF-8/ja_JP.UTF-8 UTF-8/' /etc/locale.gen
+        grep -q '^ja_JP.UTF-8 UTF-8' /etc/locale.gen || echo 'ja_JP.UTF-8 UTF-8' | tkp_as_root tee -a /etc/locale.gen >/dev/null
+        tkp_as_root locale-gen >/dev/null
+    fi
+}
+
+# The environment every Wine run of ours uses.
+tkp_wine_env() {
+    export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
+    export WINEDEBUG="${WINEDEBUG:--all}"
+    export WINEDLLOVERRIDES="mscoree,mshtml="
+    export WINEARCH=win64
+}
+
+# tkp_make_prefix DIR: a Wine prefix whose programs all run inside one
+# 1024x768 virtual desktop with a taskbar. Made once; later calls return at once.
+tkp_make_prefix() {
+    local prefix="$1"
+    [ -f "$prefix/.tkp-ready" ] && return 0
+    mkdir -p "$(dirname "$prefix")"
+    (
+        flock 9
+        [ -f "$prefix/.tkp-ready" ] && exit 0
+        rm -rf "$prefix"
+        tkp_wine_env
+        export WINEPREFIX="$prefix"
+        "$TKP_WINE" wineboot -i >/dev/null 2>&1
+        "$TKP_WINE" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+        "$TKP_WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1
+        "$TKP_WINESERVER" -w
+        touch "$prefix/.tkp-ready"
+    ) 9>"$prefix.lock"
+}
+
+# tkp_clone_prefix TEMPLATE DIR: a prefix of its own at the cost of hard
+# links; the registry files, which Wine rewrites, are real copies.
+tkp_clone_prefix() {
+    local template="$1" prefix="$2"
+    rm -rf "$prefix"
+    cp -al "$template" "$prefix"
+    local file
+    for file in "$prefix"/*.reg; do
+        cp --remove-destination "$template/$(basename "$file")" "$file"
+    done
+}
+
+# tkp_free_display: prints a display number no X server is using.
+tkp_free_display() {
+    local n
+    for n in $(seq 50 250); do
+        if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then
+            echo "$n"
+            return 0
+        fi
+    done
+    return 1
+}
