@@ -1,0 +1,57 @@
+// The hour shown on the face, and the runs of a picture row that make the
+// window's outline.
+#include <gtest/gtest.h>
+#include <limits.h>
+
+#include <vector>
+
+#include "skin/facelayout.h"
+#include "skin/runscan.h"
+
+TEST(FaceHour, TwentyFourAndTwelveHourForms)
+{
+    struct {
+        int hour, timeSys, shown, pm;
+    } cases[] = {{0, 24, 0, 0},  {9, 24, 9, 0},   {23, 24, 23, 0}, {0, 12, 0, 0},   {12, 12, 12, 0},
+                 {13, 12, 1, 1}, {22, 12, 10, 1}, {23, 12, 11, 1}, {13, 13, 13, 0}, {13, 0, 13, 0}};
+    for (const auto &c : cases) {
+        int pm = -1;
+        EXPECT_EQ(ShownHour(c.hour, c.timeSys, &pm), c.shown) << c.hour << " in " << c.timeSys;
+        EXPECT_EQ(pm, c.pm) << c.hour << " in " << c.timeSys;
+    }
+}
+
+TEST(FaceHour, PositionsFromAStrangersOriginDoNotOverflow)
+{
+    EXPECT_EQ(FacePosition(5, 80), 85);
+    EXPECT_EQ(FacePosition(-90, 80), -10);
+    EXPECT_EQ(FacePosition(INT_MAX - 3, 80), INT_MAX);
+    EXPECT_EQ(FacePosition(INT_MIN, 80), INT_MIN + 80);
+}
+
+namespace {
+
+std::vector<std::pair<int, int>> Runs(const std::vector<uint32_t> &row, uint32_t key)
+{
+    std::vector<int> starts(row.size() / 2 + 1), ends(row.size() / 2 + 1);
+    size_t count = ScanRowRuns(row.data(), (int)row.size(), key, starts.data(), ends.data());
+    std::vector<std::pair<int, int>> runs;
+    for (size_t i = 0; i < count; i++)
+        runs.push_back({starts[i], ends[i]});
+    return runs;
+}
+
+} // namespace
+
+TEST(RowRuns, MaximalRunsOfNonKeyPixels)
+{
+    const uint32_t K = 0x808000, A = 0xFFFFFF, B = 0x000000;
+    using Runs_ = std::vector<std::pair<int, int>>;
+    EXPECT_EQ(Runs({K, A, K, B}, K), (Runs_{{1, 2}, {3, 4}})) << "key, non-key, key, non-key: two runs";
+    EXPECT_EQ(Runs({A, B, A}, K), (Runs_{{0, 3}})) << "different colours that are not the key join";
+    EXPECT_EQ(Runs({K, K, A}, K), (Runs_{{2, 3}})) << "a single pixel at the right edge is a run";
+    EXPECT_EQ(Runs({K, A, A}, K), (Runs_{{1, 3}})) << "a run reaching the right edge keeps it";
+    EXPECT_EQ(Runs({K}, K), Runs_{}) << "1 x 1 of the key colour: nothing";
+    EXPECT_EQ(Runs({A}, K), (Runs_{{0, 1}}));
+    EXPECT_EQ(Runs({A, K, A, K, A}, K), (Runs_{{0, 1}, {2, 3}, {4, 5}})) << "the most runs a row can hold";
+}
