@@ -15,7 +15,7 @@ add_library(tkp_portable STATIC
     clockwin/geometry.cpp clockwin/datetext.cpp)
 # The texts must be the same Shift-JIS bytes the program carries.
 target_compile_options(tkp_portable PUBLIC -Wall -Wextra -Werror -fexec-charset=CP932)
-target_include_directories(tkp_portable PUBLIC ${CMAKE_SOURCE_DIR})
+target_include_directories(tkp_portable PUBLIC ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/skin)
 
 file(GLOB TKP_UNIT_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/unit/*_test.cpp)
 add_executable(unit_tests ${TKP_UNIT_TESTS})

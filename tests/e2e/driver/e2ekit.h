@@ -1,0 +1,77 @@
+// The end-to-end driver's toolkit: start the clock, make and move windows
+// of our own, find message boxes, and check what the clock does.
+#ifndef TKP_TESTS_E2E_E2EKIT_H
+#define TKP_TESTS_E2E_E2EKIT_H
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+extern int Failures;
+void Report(bool passed, const char *file, int line, const std::string &what);
+#define CHECK(condition, what) Report((condition), __FILE__, __LINE__, (what))
+std::string Format(const char *format, ...);
+
+// Wine 8 now and then refreshes a thread's bitmap of active hooks without
+// the desktop's global hooks (its hook trace then says "skipping hook
+// WH_CALLWNDPROC mask 80000000"); the thread skips the clock's hook for its
+// messages until the next refresh, and a move goes unreported. A hook of the thread's own keeps
+// the bit set, so every sent message starts the chain, global hook included.
+// Windows has no such cache; this only keeps the driver's windows honest.
+void KeepHookChainAlive();
+
+// Dispatches the driver's own messages for the given time.
+void Pump(DWORD milliseconds);
+bool WaitUntil(const std::function<bool()> &done, DWORD milliseconds = 5000);
+
+// The folder the scenario's program lives in (the driver's second argument).
+struct AppFolder {
+    std::string folder;
+    std::string program() const { return folder + "\\TkpchOV.exe"; }
+    std::string settings() const { return folder + "\\TkpchOV.ini"; }
+    std::string file(const char *name) const { return folder + "\\" + name; }
+};
+extern AppFolder App;
+
+struct ClockProcess {
+    PROCESS_INFORMATION info = {};
+    DWORD startTick = 0;
+    bool start(const std::string &arguments = "");
+    // Exit code, or STILL_ACTIVE when it did not end in time.
+    DWORD waitExit(DWORD milliseconds = 10000);
+    void kill();
+};
+
+// The clock window of the running clock (class "MAIN", title "Tickperch OV").
+HWND FindClock(DWORD milliseconds = 5000);
+HWND WaitForShownClock(DWORD milliseconds = 5000);
+// Ends the clock as its Exit menu command does.
+void ExitClock(HWND clock);
+
+HWND MakePerch(int x, int y, int width, int height, DWORD style = WS_OVERLAPPEDWINDOW, DWORD exStyle = 0);
+bool Activate(HWND window);
+RECT Rect(HWND window);
+
+// Where the clock's top-left corner belongs on a perch (overlap and rise of the skin).
+POINT PerchPoint(HWND perch, int position, int overlap = 50, int rise = 35);
+// Waits until the clock is shown with its top-left corner at the point.
+bool ClockSettlesAt(HWND clock, POINT point, DWORD milliseconds = 3000);
+bool ClockHides(HWND clock, DWORD milliseconds = 3000);
+// Hidden, or shown wholly outside the screen: the minimised window that
+// stays in the foreground (its taskbar button pressed) lies far off screen,
+// and a clock perched on it with it.
+bool ClockOutOfSight(HWND clock);
+
+// Message boxes of the clock's process, found by caption (Shift-JIS bytes).
+HWND FindMessageBox(const char *caption, DWORD milliseconds = 5000);
+std::string MessageBoxText(HWND box);
+void PressOk(HWND box);
+
+// Saves the whole screen as a BMP file in the program's folder.
+bool SaveScreenshot(const std::string &name);
+
+std::string ReadSetting(const char *section, const char *key);
+void WriteSetting(const char *section, const char *key, const char *value);
+
+#endif

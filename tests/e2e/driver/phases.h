@@ -1,0 +1,14 @@
+#ifndef TKP_TESTS_E2E_PHASES_H
+#define TKP_TESTS_E2E_PHASES_H
+
+struct Phase {
+    const char *name;
+    void (*run)(void);
+};
+
+// Every phase the driver knows, ended by a null entry.
+extern const Phase Phases[];
+// The benchmark's phases (not tests: they print figures).
+extern const Phase BenchPhases[];
+
+#endif

@@ -1,0 +1,245 @@
+// Start-up, docking, dragging, the single instance and the settings file.
+#include "e2ekit.h"
+#include "phases.h"
+
+static const char WelcomeText[] = "ようこそ、Tickperch の世界へ！\n\n（このメッセージは初回起動の一度だけ表示されます）";
+
+// Ends the clock through its Exit command and checks it ends cleanly.
+static void ExitAndExpectCleanEnd(ClockProcess &process, HWND clock)
+{
+    ExitClock(clock);
+    DWORD code = process.waitExit();
+    CHECK(code == 0, Format("the clock ends with exit code 0 (got %lu)", code));
+}
+
+static void FirstStart()
+{
+    ClockProcess process;
+    CHECK(process.start(), "the clock starts");
+    HWND welcome = FindMessageBox("起動");
+    CHECK(welcome != NULL, "the first start greets the user");
+    HWND clock = FindClock();
+    CHECK(clock && !IsWindowVisible(clock), "no clock is shown while the greeting is up");
+    if (welcome) {
+        CHECK(MessageBoxText(welcome) == WelcomeText, "the greeting's text, in Shift-JIS: " + MessageBoxText(welcome));
+        PressOk(welcome);
+    }
+    HWND perch = MakePerch(100, 150, 700, 400);
+    Activate(perch);
+    CHECK(ClockSettlesAt(clock, PerchPoint(perch, 500)), "the clock perches on the active window");
+    RECT rect = Rect(clock);
+    CHECK(rect.right - rect.left == 101 && rect.bottom - rect.top == 38, "the built-in skin is 101 x 38");
+    ExitAndExpectCleanEnd(process, clock);
+
+    CHECK(ReadSetting("DATAFILE", "FILENAME") == "DEFAULTDATA", "FILENAME=" + ReadSetting("DATAFILE", "FILENAME"));
+    CHECK(ReadSetting("WINDOW", "POSITION") == "500", "POSITION=" + ReadSetting("WINDOW", "POSITION"));
+    CHECK(ReadSetting("OPTION", "TIMESYS") == "24", "TIMESYS=" + ReadSetting("OPTION", "TIMESYS"));
+    CHECK(ReadSetting("OPTION", "TOOLTIP") == "1", "TOOLTIP=" + ReadSetting("OPTION", "TOOLTIP"));
+    CHECK(ReadSetting("OPTION", "YEAR") == "0", "YEAR=" + ReadSetting("OPTION", "YEAR"));
+    CHECK(ReadSetting("OPTION", "SLASH") == "0", "SLASH=" + ReadSetting("OPTION", "SLASH"));
+    CHECK(ReadSetting("OPTION", "TRAY") == "1", "TRAY=" + ReadSetting("OPTION", "TRAY"));
+    CHECK(ReadSetting("TICKPERCH", "INITIALIZE") == "1", "INITIALIZE=" + ReadSetting("TICKPERCH", "INITIALIZE"));
+}
+
+static void SecondStartAfterFirst()
+{
+    ClockProcess process;
+    HWND perch = MakePerch(200, 300, 600, 300);
+    Activate(perch);
+    CHECK(process.start(), "the clock starts again");
+    HWND clock = WaitForShownClock();
+    CHECK(clock != NULL, "the second start shows the clock without a word");
+    CHECK(FindWindowA("#32770", "起動") == NULL, "no greeting the second time");
+    CHECK(ClockSettlesAt(clock, PerchPoint(perch, 500)), "and it perches at once");
+    Pump(1500);
+    CHECK(GetForegroundWindow() == perch, Format("the perch keeps the foreground (now %p, perch %p, clock %p)",
+                                                 (void *)GetForegroundWindow(), (void *)perch, (void *)clock));
+    ExitAndExpectCleanEnd(process, clock);
+    CHECK(ReadSetting("TICKPERCH", "INITIALIZE") == "1", "INITIALIZE stays 1");
+}
+
+static void Follow()
+{
+    WriteSetting("TICKPERCH", "INITIALIZE", "1");
+    HWND first = MakePerch(100, 150, 700, 400);
+    HWND second = MakePerch(300, 450, 500, 300);
+    Activate(first);
+    ClockProcess process;
+    process.start();
+    HWND clock = WaitForShownClock();
+    CHECK(clock != NULL, "the clock shows itself");
+    CHECK(ClockSettlesAt(clock, PerchPoint(first, 500)), "it perches on the active window");
+
+    Activate(second);
+    CHECK(ClockSettlesAt(clock, PerchPoint(second, 500)), "activating another window moves it there");
+    MoveWindow(second, 250, 420, 500, 300, TRUE);
+    CHECK(ClockSettlesAt(clock, PerchPoint(second, 500)), "it follows the perch when it moves");
+    MoveWindow(second, 250, 420, 380, 250, TRUE);
+    CHECK(ClockSettlesAt(clock, PerchPoint(second, 500)), "and when it is resized (clamped to the left end)");
+    POINT onSecond = PerchPoint(second, 500);
+    MoveWindow(first, 50, 100, 700, 400, TRUE);
+    Pump(300);
+    CHECK(ClockSettlesAt(clock, onSecond, 500), "moving an inactive window leaves it where it is");
+
+    HWND tool = MakePerch(600, 600, 300, 200, WS_OVERLAPPEDWINDOW, WS_EX_TOOLWINDOW);
+    Activate(tool);
+    Pump(300);
+    CHECK(ClockSettlesAt(clock, onSecond, 500), "a tool window is no perch");
+    HWND popup = MakePerch(600, 100, 300, 200, WS_POPUP | WS_VISIBLE);
+    Activate(popup);
+    Pump(300);
+    CHECK(ClockSettlesAt(clock, onSecond, 500), "a frameless popup is no perch");
+    ExitAndExpectCleanEnd(process, clock);
+}
+
+static void HideAndReturn()
+{
+    WriteSetting("TICKPERCH", "INITIALIZE", "1");
+    HWND first = MakePerch(100, 150, 700, 400);
+    HWND second = MakePerch(300, 450, 500, 300);
+    Activate(second);
+    ClockProcess process;
+    process.start();
+    HWND clock = WaitForShownClock();
+    CHECK(ClockSettlesAt(clock, PerchPoint(second, 500)), "the clock perches on the active window");
+
+    SendMessageA(second, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    CHECK(ClockHides(clock), "minimising a window hides the clock at once");
+    Pump(500);
+    CHECK(ClockOutOfSight(clock), "and it stays out of sight");
+    Activate(first);
+    CHECK(ClockSettlesAt(clock, PerchPoint(first, 500)), "it comes back on the next window activated");
+
+    SendMessageA(first, WM_SYSCOMMAND, SC_CLOSE, 0); // closes and destroys the perch
+    CHECK(ClockHides(clock), "closing the perch hides the clock");
+    CHECK(!IsWindow(first), "the perch is gone");
+    ShowWindow(second, SW_RESTORE);
+    Activate(second);
+    CHECK(ClockSettlesAt(clock, PerchPoint(second, 500)), "restoring the other window brings the clock there");
+
+    DestroyWindow(second);
+    Activate(GetDesktopWindow());
+    CHECK(ClockHides(clock), "with only the desktop left the clock hides");
+    ExitAndExpectCleanEnd(process, clock);
+}
+
+static void Drag()
+{
+    WriteSetting("TICKPERCH", "INITIALIZE", "1");
+    HWND perch = MakePerch(100, 200, 800, 400);
+    Activate(perch);
+    ClockProcess process;
+    process.start();
+    HWND clock = WaitForShownClock();
+    POINT docked = PerchPoint(perch, 500);
+    CHECK(ClockSettlesAt(clock, docked), "the clock perches");
+
+    // Press on the clock, drag it left and down, release.
+    POINT grab = {docked.x + 60, docked.y + 20};
+    SetCursorPos(grab.x, grab.y);
+    Pump(100);
+    mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
+    Pump(150);
+    for (int step = 1; step <= 12; step++) {
+        SetCursorPos(grab.x - 10 * step, grab.y + 4 * step);
+        Pump(30);
+    }
+    mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
+    Pump(200);
+    POINT dropped = {docked.x - 120, docked.y};
+    CHECK(ClockSettlesAt(clock, dropped), Format("the clock keeps the new offset and snaps back to the perch's "
+                                                 "height (at %ld,%ld)", Rect(clock).left, Rect(clock).top));
+    CHECK(WaitUntil([&] { return GetForegroundWindow() == perch; }), "the perch gets the foreground back");
+
+    // A click without moving records the unchanged offset.
+    SetCursorPos(dropped.x + 60, dropped.y + 20);
+    Pump(100);
+    mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
+    Pump(100);
+    mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
+    CHECK(ClockSettlesAt(clock, dropped), "a click leaves the clock where it is");
+    CHECK(WaitUntil([&] { return GetForegroundWindow() == perch; }), "and hands the foreground back");
+    ExitAndExpectCleanEnd(process, clock);
+    CHECK(ReadSetting("WINDOW", "POSITION") == "620", "the new offset is saved: POSITION=" +
+                                                          ReadSetting("WINDOW", "POSITION"));
+}
+
+static void SecondInstance()
+{
+    WriteSetting("TICKPERCH", "INITIALIZE", "1");
+    HWND perch = MakePerch(100, 150, 700, 400);
+    Activate(perch);
+    ClockProcess first;
+    first.start();
+    HWND clock = WaitForShownClock();
+    CHECK(clock != NULL, "the first clock runs");
+
+    ClockProcess second;
+    second.start();
+    HWND refusal = FindMessageBox("Tickperch Orvel - 問題");
+    CHECK(refusal != NULL, "the second start says it cannot run twice");
+    if (refusal) {
+        CHECK(MessageBoxText(refusal) == "このアプリケーションを２つ同時に起ちあげることはできません。",
+              "the refusal's text: " + MessageBoxText(refusal));
+        PressOk(refusal);
+    }
+    DWORD code = second.waitExit();
+    CHECK(code == 0, Format("the second process ends with 0 (got %lu)", code));
+    CHECK(FindWindowA("MAIN", "Tickperch OV") == clock, "only the first clock window exists");
+    CHECK(WaitForSingleObject(first.info.hProcess, 0) == WAIT_TIMEOUT, "the first clock keeps running");
+    ExitAndExpectCleanEnd(first, clock);
+}
+
+static void OddSettings()
+{
+    WriteSetting("TICKPERCH", "INITIALIZE", "1");
+    WriteSetting("WINDOW", "POSITION", "-40");
+    WriteSetting("OPTION", "TIMESYS", "13");
+    WriteSetting("OPTION", "YEAR", "7");
+    HWND perch = MakePerch(100, 150, 700, 400);
+    Activate(perch);
+    ClockProcess process;
+    process.start();
+    HWND clock = WaitForShownClock();
+    RECT rect = Rect(perch);
+    CHECK(ClockSettlesAt(clock, POINT{rect.right - 50, rect.top - 35}),
+          "an offset beyond the right end is clamped when placing");
+    ExitAndExpectCleanEnd(process, clock);
+    CHECK(ReadSetting("WINDOW", "POSITION") == "-40", "the negative offset is kept: " +
+                                                          ReadSetting("WINDOW", "POSITION"));
+    CHECK(ReadSetting("OPTION", "TIMESYS") == "13", "TIMESYS as read");
+    CHECK(ReadSetting("OPTION", "YEAR") == "7", "YEAR as read");
+}
+
+static void EndSession()
+{
+    WriteSetting("TICKPERCH", "INITIALIZE", "1");
+    WriteSetting("WINDOW", "POSITION", "333");
+    HWND perch = MakePerch(100, 150, 700, 400);
+    Activate(perch);
+    ClockProcess process;
+    process.start();
+    HWND clock = WaitForShownClock();
+    CHECK(clock != NULL, "the clock runs");
+    DeleteFileA(App.settings().c_str());
+
+    // The session ends: the system asks, then tells, then ends the process.
+    SendMessageA(clock, WM_QUERYENDSESSION, 0, 0);
+    SendMessageA(clock, WM_ENDSESSION, TRUE, 0);
+    CHECK(ReadSetting("WINDOW", "POSITION") == "333", "the settings are written before the process ends");
+    CHECK(ReadSetting("TICKPERCH", "INITIALIZE") == "1", "every key, INITIALIZE too");
+    CHECK(ReadSetting("OPTION", "TRAY") == "1", "and the options");
+    process.kill();
+}
+
+const Phase Phases[] = {
+    {"first_start", FirstStart},
+    {"second_start_after_first", SecondStartAfterFirst},
+    {"follow", Follow},
+    {"hide_and_return", HideAndReturn},
+    {"drag", Drag},
+    {"second_instance", SecondInstance},
+    {"odd_settings", OddSettings},
+    {"end_session", EndSession},
+    {NULL, NULL},
+};

@@ -1,0 +1,166 @@
+#!/usr/bin/env python3
+"""Run one end-to-end scenario of the built clock.
+
+Usage: run_scenario.py --build-dir build/x64 SCENARIO
+
+Each scenario gets a Wine prefix of its own (a hard-linked clone of a
+template), an Xvfb display of its own and a fresh folder holding the program,
+its hook library and the driver. The driver program (a Windows program of
+ours) starts the clock, plays the scenario's phases, each in a fresh driver
+process, and checks what happens. Everything this script started is ended
+afterwards: the prefix's wineserver and processes, and the display.
+"""
+
+import argparse
+import os
+import shutil
+import signal
+import subprocess
+import sys
+import time
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+ROOT = os.path.dirname(os.path.dirname(HERE))
+WINE = "/usr/lib/wine/wine64"
+WINESERVER = "/usr/lib/wine/wineserver64" if os.path.exists("/usr/lib/wine/wineserver64") \
+    else "/usr/lib/wine/wineserver"
+
+# Scenario name: the driver phases it runs, in order, each in a new driver process.
+SCENARIOS = {
+    "first_start": ["first_start", "second_start_after_first"],
+    "follow": ["follow"],
+    "hide_and_return": ["hide_and_return"],
+    "drag": ["drag"],
+    "second_instance": ["second_instance"],
+    "odd_settings": ["odd_settings"],
+    "end_session": ["end_session"],
+    # Not a test: prints the docking figures for tools/bench.
+    "bench": ["bench_dock"],
+}
+
+
+def run_shell(command, env):
+    subprocess.run(["bash", "-c", command], env=env, check=True)
+
+
+def free_display():
+    for number in range(50, 250):
+        if not os.path.exists("/tmp/.X%d-lock" % number) and not os.path.exists("/tmp/.X11-unix/X%d" % number):
+            return number
+    raise RuntimeError("no free X display number")
+
+
+class Scenario:
+    def __init__(self, name, build_dir, work_root, timeout):
+        self.name = name
+        self.build_dir = os.path.abspath(build_dir)
+        self.work = os.path.join(os.path.abspath(work_root), name)
+        self.timeout = timeout
+        self.template = os.path.join(ROOT, "build", "wine", "template")
+        self.prefix = os.path.join(self.work, "prefix")
+        self.app = os.path.join(self.work, "app")
+        self.xvfb = None
+        self.display = None
+        self.env = None
+
+    def prepare(self):
+        lib = os.path.join(ROOT, "tools", "lib.sh")
+        run_shell('source "%s" && tkp_make_prefix "%s"' % (lib, self.template), os.environ.copy())
+        shutil.rmtree(self.work, ignore_errors=True)
+        os.makedirs(self.app)
+        run_shell('source "%s" && tkp_clone_prefix "%s" "%s"' % (lib, self.template, self.prefix),
+                  os.environ.copy())
+        for name in ("TkpchOV.exe", "TKPCHHK.dll", "e2e_driver.exe", "Tkpch12.html"):
+            source = os.path.join(self.build_dir, name)
+            if os.path.exists(source):
+                shutil.copy(source, self.app)
+        # Hook-library copy the driver loads for its own windows' sake is the same file.
+
+    def start_display(self):
+        for _ in range(5):
+            self.display = free_display()
+            self.xvfb = subprocess.Popen(
+                ["Xvfb", ":%d" % self.display, "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
+                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True)
+            for _ in range(100):
+                if os.path.exists("/tmp/.X11-unix/X%d" % self.display):
+                    break
+                if self.xvfb.poll() is not None:
+                    break
+                time.sleep(0.05)
+            if self.xvfb.poll() is None:
+                break
+        else:
+            raise RuntimeError("Xvfb would not start")
+        self.env = os.environ.copy()
+        self.env.update({
+            "DISPLAY": ":%d" % self.display, "WINEPREFIX": self.prefix, "WINEDEBUG": "-all",
+            "WINEDLLOVERRIDES": "mscoree,mshtml=", "LANG": "ja_JP.UTF-8", "LC_ALL": "ja_JP.UTF-8",
+            "WINEARCH": "win64",
+        })
+
+    def windows_path(self, path):
+        return "Z:" + path.replace("/", "\\")
+
+    def run_phase(self, phase, deadline):
+        remaining = max(5, deadline - time.time())
+        command = [WINE, os.path.join(self.app, "e2e_driver.exe"), phase, self.windows_path(self.app)]
+        env = dict(self.env)
+        env["WINEDEBUG"] = os.environ.get("TKP_DRIVER_WINEDEBUG", env["WINEDEBUG"])
+        try:
+            result = subprocess.run(command, env=env, timeout=remaining, capture_output=True)
+        except subprocess.TimeoutExpired as expired:
+            output = (expired.stdout or b"").decode("cp932", "replace")
+            return False, output + "\nTIMEOUT: phase %s ran out of time" % phase
+        output = result.stdout.decode("cp932", "replace") + result.stderr.decode("cp932", "replace")
+        return result.returncode == 0, output
+
+    def screenshot(self, name):
+        if self.display is None:
+            return
+        target = os.path.join(self.work, name)
+        subprocess.run(["import", "-window", "root", "-display", ":%d" % self.display, target],
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=20)
+
+    def finish(self):
+        if self.env is not None:
+            subprocess.run([WINESERVER, "-k"], env=self.env, stdout=subprocess.DEVNULL,
+                           stderr=subprocess.DEVNULL, timeout=30)
+        if self.xvfb is not None and self.xvfb.poll() is None:
+            os.killpg(self.xvfb.pid, signal.SIGTERM)
+            try:
+                self.xvfb.wait(timeout=10)
+            except subprocess.TimeoutExpired:
+                os.killpg(self.xvfb.pid, signal.SIGKILL)
+
+    def run(self):
+        deadline = time.time() + self.timeout
+        passed = True
+        try:
+            self.prepare()
+            self.start_display()
+            for phase in SCENARIOS[self.name]:
+                ok, output = self.run_phase(phase, deadline)
+                sys.stdout.write("--- phase %s\n%s\n" % (phase, output.strip()))
+                if not ok:
+                    passed = False
+                    self.screenshot("failure-%s.png" % phase)
+                    break
+        finally:
+            self.finish()
+        print("scenario %s: %s (files in %s)" % (self.name, "PASS" if passed else "FAIL", self.work))
+        return passed
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--build-dir", required=True)
+    parser.add_argument("--work-root", default=os.path.join(ROOT, "build", "e2e"))
+    parser.add_argument("--timeout", type=float, default=120)
+    parser.add_argument("scenario", choices=sorted(SCENARIOS))
+    args = parser.parse_args()
+    return 0 if Scenario(args.scenario, args.build_dir, args.work_root, args.timeout).run() else 1
+
+
+if __name__ == "__main__":
+    sys.exit(main())

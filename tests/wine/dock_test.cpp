@@ -1,0 +1,194 @@
+// Docking on real windows: the foreground window decides, whatever window
+// the hook reported.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "clockwin/clockwin.h"
+#include "shell/appstate.h"
+#include "shell/lifecycle.h"
+#include "skin/skin.h"
+#include "testkit.h"
+
+namespace {
+
+class Dock : public testing::Test {
+protected:
+    ClockTestWindows windows;
+    HWND clock = windows.clock();
+    std::vector<HWND> perches;
+
+    HWND perch(int x, int y, int width, int height, DWORD style = WS_OVERLAPPEDWINDOW, DWORD exStyle = 0)
+    {
+        HWND window = MakeTestWindow(x, y, width, height, style, exStyle);
+        perches.push_back(window);
+        MakeForeground(window);
+        return window;
+    }
+    void update() { SendMessageA(clock, WM_DOCK_UPDATE, 0, 0); }
+    POINT clockAt()
+    {
+        RECT rect = WindowRect(clock);
+        return POINT{rect.left, rect.top};
+    }
+    ~Dock() override
+    {
+        for (HWND window : perches)
+            DestroyWindow(window);
+    }
+};
+
+} // namespace
+
+TEST_F(Dock, PerchesOnTheForegroundWindowByOffsetAndRise)
+{
+    // Built-in skin: overlap 50, rise 35; the default offset 500.
+    perch(100, 100, 800, 300);
+    update();
+    EXPECT_EQ(clockAt().x, 400);
+    EXPECT_EQ(clockAt().y, 65);
+    EXPECT_TRUE(IsWindowVisible(clock));
+    RECT rect = WindowRect(clock);
+    EXPECT_EQ(rect.right - rect.left, 101); // the size stays the skin's
+    EXPECT_EQ(rect.bottom - rect.top, 38);
+    EXPECT_EQ(AppState.DockTarget, perches[0]);
+    EXPECT_EQ(AppState.PreviousDockTarget, perches[0]);
+    EXPECT_NE(GetForegroundWindow(), clock) << "docking never activates the clock";
+}
+
+TEST_F(Dock, OffsetIsClampedSoTheClockKeepsOverlappingThePerch)
+{
+    perch(100, 100, 200, 300); // spans x 100..300
+    update();
+    EXPECT_EQ(clockAt().x, 50) << "the left bound: 50 pixels out beyond the left edge";
+
+    AppState.ClockOptions.position = -100;
+    update();
+    EXPECT_EQ(clockAt().x, 250) << "the right bound: 50 pixels left of the right edge";
+    EXPECT_EQ(AppState.ClockOptions.position, -100) << "the stored offset stays";
+}
+
+TEST_F(Dock, FollowsTheForegroundWindowNotTheReportedOne)
+{
+    HWND first = perch(100, 200, 800, 300);
+    HWND second = perch(50, 400, 600, 200);
+    SendMessageA(clock, WM_DOCK_UPDATE, (WPARAM)first, 0);
+    EXPECT_EQ(clockAt().x, 650 - 500);
+    EXPECT_EQ(clockAt().y, 365);
+    EXPECT_EQ(AppState.DockTarget, second);
+
+    // Moving the inactive window re-places the clock where it is.
+    MoveWindow(first, 0, 0, 800, 300, TRUE);
+    SendMessageA(clock, WM_DOCK_UPDATE, (WPARAM)first, 0);
+    EXPECT_EQ(clockAt().y, 365);
+}
+
+TEST_F(Dock, UnsuitableForegroundWindowsLeaveTheClockAlone)
+{
+    perch(100, 100, 800, 300);
+    update();
+    POINT before = clockAt();
+
+    perch(300, 500, 300, 200, WS_OVERLAPPEDWINDOW, WS_EX_TOOLWINDOW);
+    update();
+    EXPECT_EQ(clockAt().x, before.x) << "tool window";
+    perch(300, 500, 300, 200, WS_POPUP);
+    update();
+    EXPECT_EQ(clockAt().x, before.x) << "frameless popup";
+    EXPECT_TRUE(IsWindowVisible(clock)) << "a refused update never hides the clock";
+}
+
+TEST_F(Dock, NothingHappensWhileSuspendedOrWithoutASkin)
+{
+    perch(100, 100, 800, 300);
+    AppState.DockingSuspended = 1;
+    update();
+    EXPECT_FALSE(IsWindowVisible(clock));
+    AppState.DockingSuspended = 0;
+
+    HBITMAP skin = AppState.SkinBitmap;
+    AppState.SkinBitmap = NULL;
+    update();
+    EXPECT_FALSE(IsWindowVisible(clock)) << "no skin in force yet";
+    AppState.SkinBitmap = skin;
+    update();
+    EXPECT_TRUE(IsWindowVisible(clock));
+}
+
+TEST_F(Dock, WhileExitingTheClockMovesButStaysHidden)
+{
+    AppState.ExitRequested = 1;
+    perch(100, 100, 800, 300);
+    update();
+    EXPECT_EQ(clockAt().x, 400);
+    EXPECT_FALSE(IsWindowVisible(clock));
+}
+
+TEST_F(Dock, MinimiseOrCloseHidesUnlessTheClockIsInFront)
+{
+    perch(100, 100, 800, 300);
+    update();
+    ASSERT_TRUE(IsWindowVisible(clock));
+    SendMessageA(clock, WM_DOCK_SYSCLOSE, 0, 0);
+    EXPECT_FALSE(IsWindowVisible(clock));
+
+    update();
+    ASSERT_TRUE(IsWindowVisible(clock));
+    MakeForeground(clock);
+    SendMessageA(clock, WM_DOCK_SYSCLOSE, 0, 0);
+    EXPECT_TRUE(IsWindowVisible(clock));
+}
+
+TEST_F(Dock, DestroyedWindowReDocksOrHides)
+{
+    perch(100, 100, 800, 300);
+    update();
+    // A framed foreground window: an update is posted, not done at once.
+    SendMessageA(clock, WM_DOCK_DESTROYED, 0, 0);
+    MSG posted;
+    EXPECT_TRUE(PeekMessageA(&posted, clock, WM_DOCK_UPDATE, WM_DOCK_UPDATE, PM_REMOVE));
+
+    // A frameless foreground window: nothing to sit on.
+    perch(300, 500, 300, 200, WS_POPUP);
+    SendMessageA(clock, WM_DOCK_DESTROYED, 0, 0);
+    EXPECT_FALSE(IsWindowVisible(clock));
+    EXPECT_FALSE(PeekMessageA(&posted, clock, WM_DOCK_UPDATE, WM_DOCK_UPDATE, PM_REMOVE));
+}
+
+TEST_F(Dock, ReleasingTheClockRecordsTheOffsetAndGivesTheForegroundBack)
+{
+    HWND window = perch(100, 100, 800, 300);
+    update();
+    // As if the move loop had left the clock 120 pixels further left.
+    MoveWindow(clock, 280, 20, 101, 38, TRUE);
+    MakeForeground(clock);
+    SendMessageA(clock, WM_NCLBUTTONDOWN, HTNOWHERE, 0);
+    EXPECT_EQ(AppState.ClockOptions.position, 900 - 280);
+    EXPECT_TRUE(PumpUntil([&] { return GetForegroundWindow() == window; }));
+    update();
+    EXPECT_EQ(clockAt().x, 280);
+    EXPECT_EQ(clockAt().y, 65) << "the height snaps back to the perch";
+}
+
+TEST_F(Dock, ReleaseWithThePerchGoneKeepsTheOffset)
+{
+    HWND window = perch(100, 100, 800, 300);
+    update();
+    DestroyWindow(window);
+    perches.clear();
+    MakeForeground(clock);
+    AppState.ClockOptions.position = 123;
+    SendMessageA(clock, WM_NCLBUTTONDOWN, HTNOWHERE, 0);
+    EXPECT_EQ(AppState.ClockOptions.position, 123);
+}
+
+TEST_F(Dock, CreationClearsTheCaptionAndShowWindowIsSwallowed)
+{
+    LONG style = GetWindowLongA(clock, GWL_STYLE);
+    EXPECT_EQ(style & (WS_CAPTION | WS_SYSMENU), 0);
+    EXPECT_TRUE(style & WS_POPUP);
+    EXPECT_EQ(GetWindowLongA(clock, GWL_EXSTYLE) & (WS_EX_TOPMOST | WS_EX_CONTROLPARENT),
+              WS_EX_TOPMOST | WS_EX_CONTROLPARENT);
+    EXPECT_EQ(SendMessageA(clock, WM_SHOWWINDOW, TRUE, 0), 1);
+    EXPECT_EQ(GetWindow(clock, GW_OWNER), AppState.OwnerWindow);
+}

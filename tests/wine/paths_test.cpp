@@ -1,0 +1,95 @@
+// Long-form paths and centring windows.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "shell/helpers.h"
+#include "testkit.h"
+
+TEST(Paths, ShortAndMiscasedComponentsBecomeTheListedNames)
+{
+    TempFolder folder;
+    std::string longFolder = folder.file("Long Folder Name");
+    ASSERT_TRUE(CreateDirectoryA(longFolder.c_str(), NULL));
+    std::string longFile = longFolder + "\\Skin data file.qve";
+    HANDLE created = CreateFileA(longFile.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+    ASSERT_NE(created, INVALID_HANDLE_VALUE);
+    CloseHandle(created);
+
+    char shortForm[MAX_PATH];
+    ASSERT_GT(GetShortPathNameA(longFile.c_str(), shortForm, MAX_PATH), 0u);
+    ASSERT_STRNE(shortForm, longFile.c_str()) << "the folder lists a short name";
+    char expanded[MAX_PATH] = "untouched";
+    ASSERT_EQ(ExpandLongPath(shortForm, expanded, MAX_PATH), 1) << shortForm;
+    // The drive part stays as typed; everything after it is the listed name.
+    char listed[MAX_PATH];
+    GetLongPathNameA(longFile.c_str(), listed, MAX_PATH);
+    EXPECT_STREQ(expanded, listed);
+
+    std::string miscased = longFile;
+    CharUpperBuffA(&miscased[3], (DWORD)miscased.size() - 3);
+    char fromMiscased[MAX_PATH];
+    ASSERT_EQ(ExpandLongPath(miscased.c_str(), fromMiscased, MAX_PATH), 1);
+    EXPECT_STREQ(fromMiscased, listed);
+
+    // Source and destination may be one buffer.
+    char inPlace[MAX_PATH];
+    lstrcpyA(inPlace, shortForm);
+    ASSERT_EQ(ExpandLongPath(inPlace, inPlace, MAX_PATH), 1);
+    EXPECT_STREQ(inPlace, listed);
+}
+
+TEST(Paths, FailuresLeaveTheDestinationUntouched)
+{
+    TempFolder folder;
+    char out[MAX_PATH] = "former text";
+    EXPECT_EQ(ExpandLongPath(folder.file("no such file.qve").c_str(), out, MAX_PATH), 0);
+    EXPECT_STREQ(out, "former text");
+
+    // A result that does not fit the given size.
+    folder.write("exists.qve", std::string("x"));
+    std::string existing = folder.file("exists.qve");
+    EXPECT_EQ(ExpandLongPath(existing.c_str(), out, (int)existing.size()), 0);
+    EXPECT_STREQ(out, "former text");
+    EXPECT_EQ(ExpandLongPath(existing.c_str(), out, (int)existing.size() + 1), 1);
+
+    // 260 characters or more never expand.
+    std::string tooLong(300, 'a');
+    EXPECT_EQ(ExpandLongPath(tooLong.c_str(), out, MAX_PATH), 0);
+}
+
+TEST(Paths, NameWithoutBackslashIsReturnedUnchanged)
+{
+    TempFolder folder;
+    folder.write("plain.qve", std::string("x"));
+    char previous[MAX_PATH];
+    GetCurrentDirectoryA(MAX_PATH, previous);
+    SetCurrentDirectoryA(folder.path().c_str());
+    char out[MAX_PATH];
+    int result = ExpandLongPath("plain.qve", out, MAX_PATH);
+    SetCurrentDirectoryA(previous);
+    ASSERT_EQ(result, 1);
+    EXPECT_STREQ(out, "plain.qve");
+}
+
+TEST(Paths, CenterWindowKeepsTheSizeAndTruncatesTowardZero)
+{
+    HWND reference = MakeTestWindow(100, 100, 400, 300);
+    HWND small = MakeTestWindow(0, 0, 101, 51, WS_POPUP);
+    EXPECT_TRUE(CenterWindow(small, reference));
+    RECT placed = WindowRect(small);
+    EXPECT_EQ(placed.left, 100 + (400 - 101) / 2);
+    EXPECT_EQ(placed.top, 100 + (300 - 51) / 2);
+    EXPECT_EQ(placed.right - placed.left, 101);
+    EXPECT_EQ(placed.bottom - placed.top, 51);
+
+    // Larger than the reference: both halves go negative, rounded toward zero.
+    HWND large = MakeTestWindow(0, 0, 403, 305, WS_POPUP);
+    CenterWindow(large, reference);
+    placed = WindowRect(large);
+    EXPECT_EQ(placed.left, 100 - 1); // -3 / 2
+    EXPECT_EQ(placed.top, 100 - 2);  // -5 / 2
+    DestroyWindow(large);
+    DestroyWindow(small);
+    DestroyWindow(reference);
+}

@@ -1,0 +1,117 @@
+// The settings file: every key, in order, as signed decimal text.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+#include <limits.h>
+
+
+#include "shell/settings.h"
+#include "testkit.h"
+
+static std::string ReadWholeFile(const std::string &path)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+    std::string text;
+    if (file == INVALID_HANDLE_VALUE)
+        return text;
+    char chunk[4096];
+    DWORD got;
+    while (ReadFile(file, chunk, sizeof chunk, &got, NULL) && got)
+        text.append(chunk, got);
+    CloseHandle(file);
+    return text;
+}
+
+TEST(Settings, MissingFileGivesTheDefaults)
+{
+    TempFolder folder;
+    ClockOptions options;
+    memset(&options, 0x55, sizeof options);
+    char dataFile[256];
+    ReadSettings(folder.file("none.ini").c_str(), dataFile, &options);
+    EXPECT_STREQ(dataFile, "DEFAULTDATA");
+    EXPECT_EQ(options.position, 500);
+    EXPECT_EQ(options.timeSys, 24);
+    EXPECT_EQ(options.tooltip, 1);
+    EXPECT_EQ(options.year, 0);
+    EXPECT_EQ(options.slash, 0);
+    EXPECT_EQ(options.tray, 1);
+    EXPECT_EQ(ReadLastRunKind(folder.file("none.ini").c_str()), FIRST_RUN);
+}
+
+TEST(Settings, ValuesOutOfRangeAreTakenAsRead)
+{
+    TempFolder folder;
+    folder.write("clock.ini", "[WINDOW]\r\nPOSITION=-40\r\n[OPTION]\r\nTIMESYS=13\r\nYEAR=7\r\n"
+                              "[DATAFILE]\r\nFILENAME=C:\\skins\\a.qve\r\n[TICKPERCH]\r\nINITIALIZE=2\r\n");
+    ClockOptions options;
+    char dataFile[256];
+    ReadSettings(folder.file("clock.ini").c_str(), dataFile, &options);
+    EXPECT_STREQ(dataFile, "C:\\skins\\a.qve");
+    EXPECT_EQ(options.position, -40);
+    EXPECT_EQ(options.timeSys, 13);
+    EXPECT_EQ(options.year, 7);
+    EXPECT_EQ(options.tooltip, 1); // missing key: default
+    EXPECT_EQ(ReadLastRunKind(folder.file("clock.ini").c_str()), LAST_RUN_DATA_FILE);
+}
+
+TEST(Settings, WritesEveryKeyInOrderAndReadsThemBack)
+{
+    TempFolder folder;
+    std::string file = folder.file("clock.ini");
+    ClockOptions written = {-40, 12, 0, 2, 1, 0};
+    WriteSettings(file.c_str(), "C:\\skins\\night.qve", &written, "DEFAULTDATA");
+
+    std::string text = ReadWholeFile(file);
+    const char *order[] = {"[DATAFILE]", "FILENAME=C:\\skins\\night.qve", "[WINDOW]", "POSITION=-40",
+                           "[OPTION]",   "TIMESYS=12",  "TOOLTIP=0", "YEAR=2", "SLASH=1", "TRAY=0",
+                           "[TICKPERCH]", "INITIALIZE=1"};
+    size_t at = 0;
+    for (const char *piece : order) {
+        size_t found = text.find(piece, at);
+        ASSERT_NE(found, std::string::npos) << piece << " missing or out of order in:\n" << text;
+        at = found + strlen(piece);
+    }
+
+    ClockOptions read;
+    char dataFile[256];
+    ReadSettings(file.c_str(), dataFile, &read);
+    EXPECT_EQ(0, memcmp(&read, &written, sizeof read));
+    EXPECT_EQ(ReadLastRunKind(file.c_str()), LAST_RUN_BUILT_IN);
+}
+
+TEST(Settings, StartupNameOtherThanTheMarkerRecordsADataFileRun)
+{
+    TempFolder folder;
+    std::string file = folder.file("clock.ini");
+    ClockOptions options = {500, 24, 1, 0, 0, 1};
+    // The marker is compared byte for byte: another case is a file name.
+    WriteSettings(file.c_str(), "DEFAULTDATA", &options, "defaultdata");
+    EXPECT_EQ(ReadIniString(file, "TICKPERCH", "INITIALIZE"), "2");
+    WriteSettings(file.c_str(), "DEFAULTDATA", &options, "DEFAULTDATA");
+    EXPECT_EQ(ReadIniString(file, "TICKPERCH", "INITIALIZE"), "1");
+}
+
+TEST(Settings, ExtremeIntegersKeepTheirSignAndDigits)
+{
+    TempFolder folder;
+    std::string file = folder.file("clock.ini");
+    ASSERT_EQ(WriteSettingInt("WINDOW", "POSITION", INT_MIN, file.c_str()), 1);
+    EXPECT_EQ(ReadIniString(file, "WINDOW", "POSITION"), "-2147483648");
+    WriteSettingInt("WINDOW", "POSITION", INT_MAX, file.c_str());
+    EXPECT_EQ(ReadIniString(file, "WINDOW", "POSITION"), "2147483647");
+    WriteSettingInt("WINDOW", "POSITION", 0, file.c_str());
+    EXPECT_EQ(ReadIniString(file, "WINDOW", "POSITION"), "0");
+}
+
+TEST(Settings, PathIsTheProgramsWithTheIniExtension)
+{
+    char settingsFile[MAX_PATH];
+    BuildSettingsPath(GetModuleHandleA(NULL), settingsFile);
+    char module[MAX_PATH];
+    GetModuleFileNameA(NULL, module, MAX_PATH);
+    std::string expected = module;
+    expected.replace(expected.size() - 3, 3, "ini");
+    EXPECT_EQ(lstrcmpiA(settingsFile, expected.c_str()), 0) << settingsFile;
+    EXPECT_STREQ(settingsFile + strlen(settingsFile) - 4, ".ini");
+}

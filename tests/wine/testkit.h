@@ -1,0 +1,78 @@
+// Helpers for the tests that run the program's code against real Win32.
+#ifndef TKP_TESTS_WINE_TESTKIT_H
+#define TKP_TESTS_WINE_TESTKIT_H
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+// A fresh folder under the temporary folder, removed with its files.
+class TempFolder {
+public:
+    TempFolder();
+    ~TempFolder();
+    const std::string &path() const { return path_; }
+    std::string file(const std::string &name) const { return path_ + "\\" + name; }
+    void write(const std::string &name, const std::vector<unsigned char> &bytes) const;
+    void write(const std::string &name, const std::string &text) const;
+
+private:
+    std::string path_;
+};
+
+std::string ReadIniString(const std::string &file, const char *section, const char *key);
+
+// Dispatches this thread's messages for about the given time.
+void PumpMessages(DWORD milliseconds);
+// Dispatches until the predicate holds or the time is up; returns the predicate.
+template <typename Predicate> bool PumpUntil(Predicate done, DWORD milliseconds = 3000)
+{
+    DWORD start = GetTickCount();
+    while (!done()) {
+        if (GetTickCount() - start > milliseconds)
+            return false;
+        PumpMessages(5);
+    }
+    return true;
+}
+
+// A visible framed top-level window of our own ("perch" windows).
+HWND MakeTestWindow(int x, int y, int width, int height, DWORD style = WS_OVERLAPPEDWINDOW, DWORD exStyle = 0);
+void MakeForeground(HWND window);
+
+// Resets the program's state and creates the clock windows as start-up
+// does, with the built-in skin in force; destroys them afterwards.
+class ClockTestWindows {
+public:
+    explicit ClockTestWindows(bool withSkin = true);
+    ~ClockTestWindows();
+    HWND clock() const;
+};
+
+RECT WindowRect(HWND window);
+
+// Answers the message boxes that the code under test shows (from a thread
+// of its own, since a box runs its own modal loop) and keeps their texts.
+class MessageBoxWatcher {
+public:
+    MessageBoxWatcher();
+    ~MessageBoxWatcher();
+    // "caption|text" of every box answered so far.
+    std::vector<std::string> seen();
+    void clear();
+
+private:
+    static DWORD WINAPI Watch(void *self);
+    HANDLE thread_;
+    volatile LONG stop_;
+    CRITICAL_SECTION lock_;
+    std::vector<std::string> seen_;
+};
+
+// Runs this test program again as "hold" process that opens the file with
+// no sharing until the returned process is ended with ReleaseFile.
+HANDLE HoldFileInOtherProcess(const std::string &path);
+void ReleaseFile(HANDLE holder);
+
+#endif
