@@ -75,6 +75,9 @@ target_compile_options(tkpchov_core PRIVATE ${TKP_WARNINGS} ${TKP_SMALL_CODE} ${
 target_compile_definitions(tkpchov_core PUBLIC STRICT)
 target_link_libraries(tkpchov_core PUBLIC tkpchhk_imports comctl32 comdlg32 shell32 gdi32 user32 kernel32)
 
+# The outline's pixel loop is the one hot spot; it is worth a few bytes.
+set_source_files_properties(skin/runscan.cpp PROPERTIES COMPILE_OPTIONS -O2)
+
 add_executable(TkpchOV WIN32 shell/winmain.cpp $<TARGET_OBJECTS:tkpchov_res>)
 target_link_libraries(TkpchOV PRIVATE tkpchov_core)
 target_link_options(TkpchOV PRIVATE -static -s -Wl,--gc-sections -Wl,--no-insert-timestamp)

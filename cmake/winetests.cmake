@@ -46,3 +46,13 @@ foreach(scenario ${TKP_SCENARIOS})
                      --build-dir ${CMAKE_BINARY_DIR} ${scenario})
     set_tests_properties(e2e.${scenario} PROPERTIES TIMEOUT 300 DEPENDS "TkpchOV;e2e_driver")
 endforeach()
+
+# ---------------------------------------------------------------- benchmarks
+# Not tests: tools/bench runs them and prints their figures.
+add_executable(wine_bench tests/bench/wine_bench.cpp tests/wine/region_reference.cpp $<TARGET_OBJECTS:tkpchov_res>)
+target_include_directories(wine_bench PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/tests/wine)
+target_compile_options(wine_bench PRIVATE ${TKP_WARNINGS} -O2)
+target_link_libraries(wine_bench PRIVATE tkpchov_core)
+target_link_options(wine_bench PRIVATE -static -mconsole)
+add_custom_command(TARGET wine_bench POST_BUILD
+    COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:tkpchhk> $<TARGET_FILE_DIR:wine_bench>)

@@ -1,61 +1,83 @@
 // The outline is built from one read of the picture's pixels: rows are
-// scanned for runs and the runs handed to the system in large batches.
+// scanned for runs and each row's runs handed to the system at once.
 #include "region.h"
 
 #include <string.h>
 
 #include "runscan.h"
 
-// Rectangles per ExtCreateRegion call: bounds the batch buffer for huge pictures.
-static const DWORD BatchCapacity = 8192;
+// Each row's runs become one region; the rows are merged pairwise like the
+// digits of a binary counter, so every merge joins two regions of about the
+// same size. Adding rectangles one by one to an ever larger region costs the
+// square of their number on systems that rebuild the region for each one.
+enum { MergeDepth = 40 };
 
-struct RunBatch {
-    RGNDATAHEADER header;
-    RECT rects[BatchCapacity];
+struct RowMerger {
+    HRGN pending[MergeDepth]; // pending[i]: a region of 2^i rows' worth, or NULL
 };
 
-static void FlushBatch(RunBatch *batch, HRGN result)
+static void MergeInto(HRGN target, HRGN part)
 {
-    if (batch->header.nCount == 0)
-        return;
-    batch->header.nRgnSize = batch->header.nCount * sizeof(RECT);
-    HRGN part = ExtCreateRegion(NULL, sizeof(RGNDATAHEADER) + batch->header.nRgnSize, (RGNDATA *)batch);
-    if (part) {
-        CombineRgn(result, result, part, RGN_OR);
-        DeleteObject(part);
+    CombineRgn(target, target, part, RGN_OR);
+    DeleteObject(part);
+}
+
+static void AddRowRegion(RowMerger *merger, HRGN row)
+{
+    for (int level = 0; level < MergeDepth; level++) {
+        if (!merger->pending[level]) {
+            merger->pending[level] = row;
+            return;
+        }
+        MergeInto(row, merger->pending[level]);
+        merger->pending[level] = NULL;
     }
-    batch->header.nCount = 0;
-    SetRectEmpty(&batch->header.rcBound);
+    MergeInto(merger->pending[MergeDepth - 1], row); // more rows than any picture has
 }
 
-static void AddRun(RunBatch *batch, HRGN result, int left, int right, int row)
+static void FinishMerge(RowMerger *merger, HRGN result)
 {
-    if (batch->header.nCount == BatchCapacity)
-        FlushBatch(batch, result);
-    RECT *rect = &batch->rects[batch->header.nCount++];
-    SetRect(rect, left, row, right, row + 1);
-    UnionRect(&batch->header.rcBound, &batch->header.rcBound, rect);
+    for (int level = 0; level < MergeDepth; level++) {
+        if (merger->pending[level]) {
+            MergeInto(result, merger->pending[level]);
+            merger->pending[level] = NULL;
+        }
+    }
 }
 
-// The picture's pixels as 32-bit colours, top row first; NULL on failure.
-static uint32_t *ReadPixels(HDC dc, HBITMAP bitmap, int width, int height)
+// The region of one row's runs, NULL when the row has none.
+static HRGN MakeRowRegion(RGNDATA *rowData, const int *starts, const int *ends, size_t runs, int row)
 {
-    uint32_t *pixels = (uint32_t *)HeapAlloc(GetProcessHeap(), 0, (SIZE_T)width * (SIZE_T)height * 4);
-    if (!pixels)
+    if (runs == 0)
         return NULL;
+    RECT *rects = (RECT *)rowData->Buffer;
+    for (size_t r = 0; r < runs; r++)
+        SetRect(&rects[r], starts[r], row, ends[r], row + 1);
+    rowData->rdh.dwSize = sizeof(RGNDATAHEADER);
+    rowData->rdh.iType = RDH_RECTANGLES;
+    rowData->rdh.nCount = (DWORD)runs;
+    rowData->rdh.nRgnSize = (DWORD)(runs * sizeof(RECT));
+    SetRect(&rowData->rdh.rcBound, starts[0], row, ends[runs - 1], row + 1);
+    return ExtCreateRegion(NULL, (DWORD)(sizeof(RGNDATAHEADER) + runs * sizeof(RECT)), rowData);
+}
+
+// Rows are read a strip at a time, so the pixels are scanned while they
+// are still in the cache.
+enum { StripRows = 32 };
+
+// Reads the strip of scan lines [firstLine, firstLine + lines), counted from
+// the bottom row as in a bottom-up picture, as 32-bit pixels.
+static int ReadStrip(HDC dc, HBITMAP bitmap, int width, int height, int firstLine, int lines, uint32_t *strip)
+{
     BITMAPINFO info;
     memset(&info, 0, sizeof info);
     info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
     info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biHeight = height;
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
-    if (GetDIBits(dc, bitmap, 0, (UINT)height, pixels, &info, DIB_RGB_COLORS) != height) {
-        HeapFree(GetProcessHeap(), 0, pixels);
-        return NULL;
-    }
-    return pixels;
+    return GetDIBits(dc, bitmap, (UINT)firstLine, (UINT)lines, strip, &info, DIB_RGB_COLORS) == lines;
 }
 
 HRGN BuildKeyColourRegion(HWND window, HBITMAP bitmap, int keyX, int keyY)
@@ -69,41 +91,49 @@ HRGN BuildKeyColourRegion(HWND window, HBITMAP bitmap, int keyX, int keyY)
     int width = picture.bmWidth;
     int height = picture.bmHeight;
 
+    size_t maxRuns = (size_t)(width + 1) / 2;
+    HANDLE heap = GetProcessHeap();
+    uint32_t *strip = (uint32_t *)HeapAlloc(heap, 0, (SIZE_T)width * StripRows * 4);
+    RGNDATA *rowData = (RGNDATA *)HeapAlloc(heap, 0, sizeof(RGNDATAHEADER) + maxRuns * sizeof(RECT));
+    int *runBounds = (int *)HeapAlloc(heap, 0, sizeof(int) * 2 * maxRuns);
     HDC windowDc = GetDC(window);
-    uint32_t *pixels = ReadPixels(windowDc, bitmap, width, height);
-    ReleaseDC(window, windowDc);
-    RunBatch *batch = (RunBatch *)HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, sizeof(RunBatch));
-    int *runBounds = (int *)HeapAlloc(GetProcessHeap(), 0, sizeof(int) * (size_t)(width + 1));
-    if (pixels && batch && runBounds) {
-        // Only the colour counts; the fourth byte of each pixel is padding.
-        const uint32_t colourMask = 0x00FFFFFF;
-        for (size_t i = 0, count = (size_t)width * (size_t)height; i < count; i++)
-            pixels[i] &= colourMask;
-        // A key pixel outside the picture matches nothing, as GetPixel's
-        // CLR_INVALID would.
-        uint32_t key = (keyX >= 0 && keyX < width && keyY >= 0 && keyY < height)
-                           ? pixels[(size_t)keyY * (size_t)width + (size_t)keyX]
-                           : 0xFFFFFFFF;
-        batch->header.dwSize = sizeof(RGNDATAHEADER);
-        batch->header.iType = RDH_RECTANGLES;
-        int *starts = runBounds;
-        int *ends = runBounds + (width + 1) / 2;
-        for (int y = 0; y < height; y++) {
-            size_t runs = ScanRowRuns(pixels + (size_t)y * (size_t)width, width, key, starts, ends);
-            for (size_t r = 0; r < runs; r++)
-                AddRun(batch, result, starts[r], ends[r], y);
+    int complete = strip && rowData && runBounds;
+
+    // A key pixel outside the picture matches nothing, as GetPixel's
+    // CLR_INVALID would.
+    uint32_t key = 0xFFFFFFFF;
+    if (complete && keyX >= 0 && keyX < width && keyY >= 0 && keyY < height) {
+        complete = ReadStrip(windowDc, bitmap, width, height, height - 1 - keyY, 1, strip);
+        key = strip[keyX] & RUN_COLOUR_MASK;
+    }
+
+    int *starts = runBounds;
+    int *ends = runBounds + maxRuns;
+    RowMerger merger = {};
+    for (int firstLine = 0; complete && firstLine < height; firstLine += StripRows) {
+        int lines = height - firstLine < StripRows ? height - firstLine : StripRows;
+        complete = ReadStrip(windowDc, bitmap, width, height, firstLine, lines, strip);
+        for (int line = 0; complete && line < lines; line++) {
+            int y = height - 1 - (firstLine + line);
+            size_t runs = ScanRowRuns(strip + (size_t)line * (size_t)width, width, key, starts, ends);
+            HRGN row = MakeRowRegion(rowData, starts, ends, runs, y);
+            if (row)
+                AddRowRegion(&merger, row);
         }
-        FlushBatch(batch, result);
-    } else {
-        // Out of memory: a plain rectangle beats an invisible clock.
+    }
+    FinishMerge(&merger, result);
+    ReleaseDC(window, windowDc);
+    if (!complete) {
+        // Out of memory or unreadable: a plain rectangle beats a clock with
+        // half an outline or none.
         DeleteObject(result);
         result = NULL;
     }
     if (runBounds)
-        HeapFree(GetProcessHeap(), 0, runBounds);
-    if (batch)
-        HeapFree(GetProcessHeap(), 0, batch);
-    if (pixels)
-        HeapFree(GetProcessHeap(), 0, pixels);
+        HeapFree(heap, 0, runBounds);
+    if (rowData)
+        HeapFree(heap, 0, rowData);
+    if (strip)
+        HeapFree(heap, 0, strip);
     return result;
 }

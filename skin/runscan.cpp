@@ -5,12 +5,16 @@ size_t ScanRowRuns(const uint32_t *row, int width, uint32_t key, int *starts, in
     size_t count = 0;
     int x = 0;
     while (x < width) {
-        while (x < width && row[x] == key)
+        // Key pixels mostly come in long stretches: skip them four at a time.
+        while (x + 4 <= width &&
+               (((row[x] ^ key) | (row[x + 1] ^ key) | (row[x + 2] ^ key) | (row[x + 3] ^ key)) & RUN_COLOUR_MASK) == 0)
+            x += 4;
+        while (x < width && (row[x] & RUN_COLOUR_MASK) == key)
             x++;
         if (x == width)
             break;
         starts[count] = x;
-        while (x < width && row[x] != key)
+        while (x < width && (row[x] & RUN_COLOUR_MASK) != key)
             x++;
         ends[count] = x; // a run that reaches the right edge keeps the last pixel
         count++;

@@ -54,4 +54,21 @@ TEST(RowRuns, MaximalRunsOfNonKeyPixels)
     EXPECT_EQ(Runs({K}, K), Runs_{}) << "1 x 1 of the key colour: nothing";
     EXPECT_EQ(Runs({A}, K), (Runs_{{0, 1}}));
     EXPECT_EQ(Runs({A, K, A, K, A}, K), (Runs_{{0, 1}, {2, 3}, {4, 5}})) << "the most runs a row can hold";
+    // Long stretches of the key are skipped several pixels at a time: a lone
+    // pixel at any place within or after such a stretch must still be found.
+    for (int at = 0; at < 13; at++) {
+        std::vector<uint32_t> row(13, K);
+        row[at] = A;
+        EXPECT_EQ(Runs(row, K), (Runs_{{at, at + 1}})) << "lone pixel at " << at;
+    }
+}
+
+TEST(RowRuns, OnlyTheColourBytesCount)
+{
+    const uint32_t K = 0x808000;
+    using Runs_ = std::vector<std::pair<int, int>>;
+    // The fourth byte is padding, whatever the system left in it.
+    EXPECT_EQ(Runs({0xFF808000, K, 0x01808000, 0xFF808001, K, K, K, K, 0x7F808000}, K), (Runs_{{3, 4}}));
+    // A key that is no colour at all (CLR_INVALID) matches nothing.
+    EXPECT_EQ(Runs({K, 0, 0xFFFFFF}, 0xFFFFFFFF), (Runs_{{0, 3}}));
 }
