@@ -54,8 +54,9 @@ void RunMenuDialog(HWND clock, const char *templateName, DLGPROC procedure)
     AppState.DockingSuspended = 1;
     ShowWindow(clock, SW_HIDE);
     AppState.DialogOpen = 1;
-    if (DialogBoxParamA(AppState.AppInstance, templateName, clock, procedure, 0) == 0)
-        AppState.DialogOpen = 0;
+    // A dialog that could not be made (-1) must not lock every later one.
+    DialogBoxParamA(AppState.AppInstance, templateName, clock, procedure, 0);
+    AppState.DialogOpen = 0;
     ShowWindow(clock, SW_SHOWNOACTIVATE);
     AppState.DockingSuspended = 0;
 }
