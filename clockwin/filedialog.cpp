@@ -12,10 +12,12 @@
 static_assert(offsetof(OPENFILENAMEA, lpTemplateName) + sizeof(LPCSTR) == 76, "the dialog record's 32-bit size");
 #endif
 
-UINT_PTR CALLBACK DataFileDialogHook(HWND dialog, UINT message, WPARAM, LPARAM)
+UINT_PTR CALLBACK DataFileDialogHook(HWND dialog, UINT message, WPARAM, LPARAM lParam)
 {
-    // The hook dialog is a child of the visible Explorer-style frame.
-    if (message == WM_INITDIALOG)
+    // The hook dialog is a child of the visible Explorer-style frame. Some
+    // systems give the frame its final size only after this dialog's
+    // WM_INITDIALOG, so it is centred again once the frame is complete.
+    if (message == WM_INITDIALOG || (message == WM_NOTIFY && ((NMHDR *)lParam)->code == CDN_INITDONE))
         CenterWindow(GetParent(dialog), GetDesktopWindow());
     return 0;
 }

@@ -1,0 +1,132 @@
+// The notification-area icon against the taskbar of the test desktop. The
+// shell's icon list can't be read from another process under Wine, so the
+// shell's answers tell whether an icon is there: adding one that is there,
+// or deleting or modifying one that isn't, fails.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "clockwin/clockwin.h"
+#include "clockwin/tray.h"
+#include "shell/appstate.h"
+#include "shell/helpers.h"
+#include "shell/lifecycle.h"
+#include "testkit.h"
+
+namespace {
+
+bool IconIsAlive(HICON icon)
+{
+    ICONINFO info;
+    if (!GetIconInfo(icon, &info))
+        return false;
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    return true;
+}
+
+class Tray : public testing::Test {
+protected:
+    ClockTestWindows windows;
+    HWND clock = windows.clock();
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(FindWindowA("Shell_TrayWnd", NULL)) << "the desktop has no taskbar";
+    }
+    ~Tray() override
+    {
+        // No icon of ours outlives the test.
+        NotifyTrayIcon(clock, NIM_DELETE, TRAY_ICON_ID, NULL, NULL, 0);
+    }
+    HICON freshIcon()
+    {
+        HICON icon = LoadSmallIcon(AppState.AppInstance, "TKPCOV");
+        EXPECT_TRUE(icon != NULL);
+        EXPECT_TRUE(IconIsAlive(icon));
+        return icon;
+    }
+    // Calls ChangeTrayIcon with a fresh icon and checks that it was consumed.
+    BOOL change(int operation, const char *tip = TRAY_TIP)
+    {
+        HICON icon = freshIcon();
+        BOOL result = ChangeTrayIcon(clock, operation, TRAY_ICON_ID, icon, tip, WM_TRAY_NOTIFY);
+        EXPECT_FALSE(IconIsAlive(icon)) << "operation " << operation << " left the icon handle alive";
+        EXPECT_FALSE(DestroyIcon(icon)) << "operation " << operation;
+        return result;
+    }
+    bool iconIsThere()
+    {
+        // Deleting tells, and a present icon is put back as it was.
+        if (!NotifyTrayIcon(clock, NIM_DELETE, TRAY_ICON_ID, NULL, NULL, 0))
+            return false;
+        EXPECT_TRUE(change(TRAY_ADD));
+        return true;
+    }
+};
+
+} // namespace
+
+TEST_F(Tray, AddModifyAndDeleteReportTheShellsAnswerAndConsumeTheIcon)
+{
+    EXPECT_NE(change(TRAY_ADD), 0);
+    EXPECT_EQ(change(TRAY_ADD), 0) << "the icon is there already";
+    EXPECT_NE(change(TRAY_MODIFY), 0);
+    EXPECT_NE(change(TRAY_DELETE), 0);
+    EXPECT_EQ(change(TRAY_DELETE), 0) << "the icon is gone";
+    EXPECT_EQ(change(TRAY_MODIFY), 0) << "nothing to modify";
+    EXPECT_NE(change(TRAY_ADD), 0) << "and it can come back";
+}
+
+TEST_F(Tray, UnknownOperationsChangeNothingButStillConsumeTheIcon)
+{
+    const int operations[] = {3, -1, 100};
+    for (int operation : operations)
+        EXPECT_EQ(change(operation), 0) << operation;
+    EXPECT_FALSE(iconIsThere()) << "no unknown operation added an icon";
+
+    EXPECT_NE(change(TRAY_ADD), 0);
+    for (int operation : operations)
+        EXPECT_EQ(change(operation), 0) << operation;
+    EXPECT_TRUE(iconIsThere()) << "no unknown operation deleted the icon";
+    EXPECT_EQ(ChangeTrayIcon(clock, 7, TRAY_ICON_ID, NULL, TRAY_TIP, WM_TRAY_NOTIFY), 0) << "no icon at all";
+}
+
+TEST_F(Tray, TipLongerThanTheRecordIsCutNotRefused)
+{
+    // Far past the record's 64 bytes: a copy without a limit would run
+    // over the stack.
+    std::string tip(4000, 'T');
+    EXPECT_NE(change(TRAY_ADD, tip.c_str()), 0);
+    EXPECT_NE(change(TRAY_MODIFY, std::string(63, 'U').c_str()), 0);
+    EXPECT_NE(change(TRAY_MODIFY, std::string(64, 'V').c_str()), 0);
+    EXPECT_NE(change(TRAY_MODIFY, ""), 0);
+    EXPECT_NE(change(TRAY_MODIFY, NULL), 0);
+    EXPECT_NE(change(TRAY_DELETE, tip.c_str()), 0);
+}
+
+TEST_F(Tray, TaskbarRestartPutsTheIconBackOnlyWhenWanted)
+{
+    UINT taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
+    ASSERT_NE(taskbarCreated, 0u);
+
+    AppState.ClockOptions.tray = 0;
+    EXPECT_EQ(SendMessageA(clock, taskbarCreated, 0, 0), 0);
+    EXPECT_FALSE(iconIsThere()) << "tray 0: no icon";
+
+    AppState.ClockOptions.tray = 1;
+    EXPECT_EQ(SendMessageA(clock, taskbarCreated, 0, 0), 0);
+    EXPECT_TRUE(iconIsThere()) << "tray 1: the icon is back";
+
+    // Again after the user's icon went away with the old taskbar.
+    EXPECT_NE(change(TRAY_DELETE), 0);
+    SendMessageA(clock, taskbarCreated, 0, 0);
+    EXPECT_TRUE(iconIsThere());
+
+    // An icon that is still there stays one icon.
+    SendMessageA(clock, taskbarCreated, 0, 0);
+    EXPECT_NE(change(TRAY_DELETE), 0);
+    EXPECT_EQ(change(TRAY_DELETE), 0);
+}
