@@ -36,10 +36,12 @@ endforeach()
 file(GLOB TKP_DRIVER_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/driver/*.cpp)
 add_executable(e2e_driver ${TKP_DRIVER_SOURCES})
 target_compile_options(e2e_driver PRIVATE ${TKP_WARNINGS} ${TKP_CHARSET} -O1)
+target_include_directories(e2e_driver PRIVATE ${CMAKE_SOURCE_DIR}/tests/unit)
 target_link_libraries(e2e_driver PRIVATE gdi32 user32 kernel32)
 target_link_options(e2e_driver PRIVATE -static -mconsole)
 
-set(TKP_SCENARIOS first_start follow hide_and_return drag second_instance odd_settings end_session)
+set(TKP_SCENARIOS first_start follow hide_and_return drag second_instance odd_settings end_session
+    skin_cmdline missing_skin face_time menu_clock tray_icon change_data)
 foreach(scenario ${TKP_SCENARIOS})
     add_test(NAME e2e.${scenario}
              COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/e2e/run_scenario.py

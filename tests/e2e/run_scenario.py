@@ -34,6 +34,12 @@ SCENARIOS = {
     "second_instance": ["second_instance"],
     "odd_settings": ["odd_settings"],
     "end_session": ["end_session"],
+    "skin_cmdline": ["skin_cmdline", "skin_cmdline_quoted"],
+    "missing_skin": ["missing_skin"],
+    "face_time": ["face_time"],
+    "menu_clock": ["menu_clock"],
+    "tray_icon": ["tray_icon"],
+    "change_data": ["change_data"],
     # Not a test: prints the docking figures for tools/bench.
     "bench": ["bench_dock"],
 }

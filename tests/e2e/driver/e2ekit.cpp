@@ -3,6 +3,8 @@
 #include <stdarg.h>
 #include <stdio.h>
 
+#include <vector>
+
 int Failures;
 AppFolder App;
 
@@ -256,4 +258,104 @@ static LRESULT CALLBACK PassOn(int code, WPARAM wParam, LPARAM lParam)
 void KeepHookChainAlive()
 {
     SetWindowsHookExA(WH_CALLWNDPROC, PassOn, NULL, GetCurrentThreadId());
+}
+
+// Screen pixels of a rectangle, top row first, as 0x00RRGGBB.
+std::vector<unsigned> CaptureScreen(const RECT &area)
+{
+    int width = area.right - area.left, height = area.bottom - area.top;
+    std::vector<unsigned> pixels((size_t)width * height);
+    HDC screen = GetDC(NULL);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void *bits = NULL;
+    HBITMAP shot = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, NULL, 0);
+    HGDIOBJ previous = SelectObject(memory, shot);
+    BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
+    GdiFlush();
+    memcpy(pixels.data(), bits, pixels.size() * 4);
+    for (unsigned &pixel : pixels)
+        pixel &= 0xFFFFFF;
+    SelectObject(memory, previous);
+    DeleteObject(shot);
+    DeleteDC(memory);
+    ReleaseDC(NULL, screen);
+    return pixels;
+}
+
+// The ten digit bitmaps as masks (true where the figure is drawn), taken
+// from the program file itself.
+static const std::vector<std::vector<bool>> &DigitMasks()
+{
+    static std::vector<std::vector<bool>> masks;
+    if (!masks.empty())
+        return masks;
+    HMODULE program = LoadLibraryExA(App.program().c_str(), NULL, LOAD_LIBRARY_AS_DATAFILE);
+    for (int digit = 0; digit < 10; digit++) {
+        std::vector<bool> mask(9 * 18, false);
+        HBITMAP bitmap = (HBITMAP)LoadImageA(program, Format("NO%d", digit).c_str(), IMAGE_BITMAP, 0, 0,
+                                             LR_CREATEDIBSECTION);
+        if (bitmap) {
+            std::vector<unsigned> pixels(9 * 18);
+            BITMAPINFO info = {};
+            info.bmiHeader.biSize = sizeof info.bmiHeader;
+            info.bmiHeader.biWidth = 9;
+            info.bmiHeader.biHeight = -18;
+            info.bmiHeader.biPlanes = 1;
+            info.bmiHeader.biBitCount = 32;
+            HDC screen = GetDC(NULL);
+            GetDIBits(screen, bitmap, 0, 18, pixels.data(), &info, DIB_RGB_COLORS);
+            ReleaseDC(NULL, screen);
+            for (size_t i = 0; i < pixels.size(); i++)
+                mask[i] = (pixels[i] & 0xFFFFFF) != 0xFFFFFF;
+            DeleteObject(bitmap);
+        }
+        masks.push_back(mask);
+    }
+    if (program)
+        FreeLibrary(program);
+    return masks;
+}
+
+// The digit drawn at (x, y) of the captured face, or -1.
+static int DigitAt(const std::vector<unsigned> &pixels, int width, int height, int x, int y)
+{
+    for (int digit = 0; digit < 10; digit++) {
+        const std::vector<bool> &mask = DigitMasks()[digit];
+        bool matches = true;
+        for (int dy = 0; dy < 18 && matches; dy++)
+            for (int dx = 0; dx < 9 && matches; dx++) {
+                int px = x + dx, py = y + dy;
+                if (px < 0 || py < 0 || px >= width || py >= height)
+                    return -1;
+                bool dark = pixels[(size_t)py * width + px] == 0; // the figures are pure black
+                matches = dark == mask[dy * 9 + dx];
+            }
+        if (matches)
+            return digit;
+    }
+    return -1;
+}
+
+FaceReading ReadFace(HWND clock, int faceLeft, int faceTop)
+{
+    RECT area = Rect(clock);
+    int width = area.right - area.left, height = area.bottom - area.top;
+    std::vector<unsigned> pixels = CaptureScreen(area);
+    FaceReading face;
+    int y = faceTop + 1;
+    face.hourTens = DigitAt(pixels, width, height, faceLeft + 17, y);
+    face.hourOnes = DigitAt(pixels, width, height, faceLeft + 28, y);
+    face.minuteTens = DigitAt(pixels, width, height, faceLeft + 43, y);
+    face.minuteOnes = DigitAt(pixels, width, height, faceLeft + 54, y);
+    face.secondTens = DigitAt(pixels, width, height, faceLeft + 69, y);
+    face.secondOnes = DigitAt(pixels, width, height, faceLeft + 80, y);
+    face.read = face.hourOnes >= 0 && face.minuteTens >= 0 && face.minuteOnes >= 0 && face.secondTens >= 0 &&
+                face.secondOnes >= 0;
+    return face;
 }

@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 extern int Failures;
 void Report(bool passed, const char *file, int line, const std::string &what);
@@ -73,5 +74,18 @@ bool SaveScreenshot(const std::string &name);
 
 std::string ReadSetting(const char *section, const char *key);
 void WriteSetting(const char *section, const char *key, const char *value);
+
+
+// Screen pixels of a rectangle, top row first, as 0x00RRGGBB.
+std::vector<unsigned> CaptureScreen(const RECT &area);
+
+// What the clock's face shows on screen, read back from the pixels by
+// matching the program's own digit bitmaps; -1 for a blank place.
+struct FaceReading {
+    int hourTens = -1, hourOnes = -1, minuteTens = -1, minuteOnes = -1, secondTens = -1, secondOnes = -1;
+    bool read = false; // every place that must hold a digit holds one
+    int seconds() const { return secondTens * 10 + secondOnes; }
+};
+FaceReading ReadFace(HWND clock, int faceLeft = 5, int faceTop = 11);
 
 #endif

@@ -8,6 +8,8 @@ struct Phase {
 
 // Every phase the driver knows, ended by a null entry.
 extern const Phase Phases[];
+extern const Phase SkinPhases[];
+extern const Phase MenuPhases[];
 // The benchmark's phases (not tests: they print figures).
 extern const Phase BenchPhases[];
 

@@ -1,0 +1,299 @@
+// The popup menu, its commands and the tray icon, as a user meets them.
+#include <stdlib.h>
+#include <string.h>
+
+#include <algorithm>
+
+#include "e2ekit.h"
+#include "phases.h"
+
+static HWND FindPopupMenu(DWORD milliseconds = 3000)
+{
+    HWND menu = NULL;
+    WaitUntil([&] {
+        menu = FindWindowA("#32768", NULL);
+        return menu && IsWindowVisible(menu);
+    }, milliseconds);
+    return menu;
+}
+
+static bool IsInk(unsigned pixel)
+{
+    unsigned r = (pixel >> 16) & 0xFF, g = (pixel >> 8) & 0xFF, b = pixel & 0xFF;
+    return r + g + b < 3 * 96;
+}
+
+// Ink pixels of a menu text drawn here in the system's menu font.
+static int InkOfText(const char *text, bool bold)
+{
+    NONCLIENTMETRICSA metrics = {};
+    metrics.cbSize = sizeof metrics;
+    SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+    if (bold)
+        metrics.lfMenuFont.lfWeight = FW_BOLD;
+    HFONT font = CreateFontIndirectA(&metrics.lfMenuFont);
+    RECT area = {0, 0, 200, 40};
+    std::vector<unsigned> pixels(200 * 40);
+    HDC screen = GetDC(NULL);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = 200;
+    info.bmiHeader.biHeight = -40;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void *bits = NULL;
+    HBITMAP surface = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, NULL, 0);
+    HGDIOBJ previousBitmap = SelectObject(memory, surface);
+    HGDIOBJ previousFont = SelectObject(memory, font);
+    PatBlt(memory, 0, 0, 200, 40, WHITENESS);
+    SetBkMode(memory, TRANSPARENT);
+    DrawTextA(memory, text, -1, &area, DT_LEFT | DT_TOP | DT_SINGLELINE);
+    GdiFlush();
+    int ink = 0;
+    for (int i = 0; i < 200 * 40; i++)
+        ink += IsInk(((unsigned *)bits)[i] & 0xFFFFFF);
+    SelectObject(memory, previousFont);
+    SelectObject(memory, previousBitmap);
+    DeleteObject(surface);
+    DeleteObject(font);
+    DeleteDC(memory);
+    ReleaseDC(NULL, screen);
+    return ink;
+}
+
+// Ink pixels of the menu's last line of text.
+static int InkOfLastMenuLine(HWND menu)
+{
+    RECT rect = Rect(menu);
+    int width = rect.right - rect.left, height = rect.bottom - rect.top;
+    std::vector<unsigned> pixels = CaptureScreen(rect);
+    auto rowInk = [&](int y) {
+        int ink = 0;
+        for (int x = 4; x < width - 4; x++)
+            ink += IsInk(pixels[(size_t)y * width + x]);
+        return ink;
+    };
+    int bottom = height - 4;
+    while (bottom > 0 && rowInk(bottom) == 0)
+        bottom--;
+    int top = bottom;
+    while (top > 0 && rowInk(top - 1) > 0)
+        top--;
+    int ink = 0;
+    for (int y = top; y <= bottom; y++)
+        ink += rowInk(y);
+    return ink;
+}
+
+static void Click(POINT at, DWORD down, DWORD up)
+{
+    SetCursorPos(at.x, at.y);
+    Pump(80);
+    mouse_event(down, 0, 0, 0, 0);
+    Pump(60);
+    mouse_event(up, 0, 0, 0, 0);
+    Pump(60);
+}
+
+static void PressKey(BYTE key)
+{
+    keybd_event(key, 0, 0, 0);
+    Pump(30);
+    keybd_event(key, 0, KEYEVENTF_KEYUP, 0);
+    Pump(30);
+}
+
+static void MenuOnTheClock()
+{
+    WriteSetting("TICKPERCH", "INITIALIZE", "1");
+    HWND perch = MakePerch(100, 200, 700, 400);
+    Activate(perch);
+    ClockProcess process;
+    process.start();
+    HWND clock = WaitForShownClock();
+    POINT docked = PerchPoint(perch, 500);
+    CHECK(ClockSettlesAt(clock, docked), "the clock perches");
+
+    POINT click = {docked.x + 40, docked.y + 20};
+    Click(click, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
+    HWND menu = FindPopupMenu();
+    CHECK(menu != NULL, "a right click on the clock opens the menu");
+    RECT rect = Rect(menu);
+    CHECK(rect.left == click.x && rect.top == click.y,
+          Format("its top-left corner at the click point (%ld,%ld for %ld,%ld)", rect.left, rect.top, click.x, click.y));
+    SaveScreenshot("menu.bmp");
+    if (menu) {
+        int shown = InkOfLastMenuLine(menu);
+        int plain = InkOfText("終了(&E)", false), bold = InkOfText("終了(&E)", true);
+        CHECK(plain != bold && abs(shown - bold) < abs(shown - plain),
+              Format("Exit is drawn bold, as the default item (ink %d; plain %d, bold %d)", shown, plain, bold));
+    }
+    PressKey('E'); // 終了(&E)
+    DWORD code = process.waitExit();
+    CHECK(code == 0, Format("Exit ends the program with 0 (got %lu)", code));
+    CHECK(ReadSetting("WINDOW", "POSITION") == "500", "and the settings are written");
+}
+
+// The first icon of the notification area sits at the taskbar's right end.
+static RECT FirstTrayIconRect()
+{
+    RECT bar = Rect(FindWindowA("Shell_TrayWnd", NULL));
+    int iconWidth = GetSystemMetrics(SM_CXSMICON) + 4, iconHeight = GetSystemMetrics(SM_CYSMICON) + 4;
+    int top = bar.top + (bar.bottom - bar.top - iconHeight) / 2;
+    return RECT{bar.right - iconWidth, top, bar.right, top + iconHeight};
+}
+
+static POINT Middle(const RECT &rect)
+{
+    return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+}
+
+static void TrayIcon()
+{
+    WriteSetting("TICKPERCH", "INITIALIZE", "1");
+    HWND perch = MakePerch(100, 200, 700, 400);
+    Activate(perch);
+    CHECK(FindWindowA("Shell_TrayWnd", NULL) != NULL, "the desktop has a taskbar");
+    HWND taskbar = FindWindowA("Shell_TrayWnd", NULL);
+    // Without icons the notification area shows nothing at all.
+    auto iconShown = [&] {
+        if (!IsWindowVisible(taskbar))
+            return false;
+        std::vector<unsigned> pixels = CaptureScreen(FirstTrayIconRect());
+        return std::count(pixels.begin(), pixels.end(), pixels[0]) != (long)pixels.size();
+    };
+    CHECK(!iconShown(), "no icon before the clock starts");
+    ClockProcess process;
+    process.start();
+    HWND clock = WaitForShownClock();
+    CHECK(clock != NULL, "the clock runs");
+    CHECK(WaitUntil(iconShown), "its icon is added at start");
+    SaveScreenshot("tray.bmp");
+    RECT iconRect = FirstTrayIconRect();
+
+    POINT icon = Middle(iconRect);
+    Click(icon, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
+    Click(icon, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
+    Pump(400);
+    CHECK(FindPopupMenu(300) == NULL, "a left click or a double click on the icon opens nothing");
+
+    Click(icon, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
+    HWND menu = FindPopupMenu();
+    CHECK(menu != NULL, "a right click on the icon opens the menu");
+    if (menu) {
+        RECT rect = Rect(menu);
+        CHECK(rect.right == icon.x && rect.bottom == icon.y,
+              Format("with its bottom-right corner at the cursor (%ld,%ld for %ld,%ld)", rect.right, rect.bottom,
+                     icon.x, icon.y));
+        Click(POINT{rect.right - 30, rect.bottom - 8}, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP); // the last item
+    }
+    DWORD code = process.waitExit();
+    CHECK(code == 0, Format("its Exit ends the program with 0 (got %lu)", code));
+    CHECK(WaitUntil([&] { return !iconShown(); }), "and the icon is removed at exit");
+}
+
+static void WriteNightSkin(const std::string &path)
+{
+    // A plain 120 x 40 picture in a 24-bit file, the key colour in its corners.
+    int width = 120, height = 40, stride = ((width * 3 + 3) / 4) * 4;
+    std::vector<unsigned char> image(1077 + 14 + 40 + (size_t)stride * height, 0);
+    memcpy(&image[0], "QVE", 3);
+    int numbers[] = {16, 10, 30, 20}; // face origin, overlap, rise
+    memcpy(&image[1033], numbers, sizeof numbers);
+    image[1077] = 'B';
+    image[1078] = 'M';
+    unsigned offBits = 14 + 40;
+    memcpy(&image[1087], &offBits, 4);
+    BITMAPINFOHEADER header = {};
+    header.biSize = 40;
+    header.biWidth = width;
+    header.biHeight = height;
+    header.biPlanes = 1;
+    header.biBitCount = 24;
+    memcpy(&image[1091], &header, sizeof header);
+    for (int y = 0; y < height; y++)
+        for (int x = 0; x < width; x++) {
+            unsigned char *pixel = &image[1131 + (size_t)y * stride + (size_t)x * 3];
+            bool corner = (x == 0 || x == width - 1) && (y == 0 || y == height - 1);
+            pixel[0] = corner ? 0x00 : 0xF0; // blue, green, red
+            pixel[1] = corner ? 0x80 : 0xE0;
+            pixel[2] = corner ? 0x80 : 0xE0;
+        }
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+    DWORD written = 0;
+    WriteFile(file, image.data(), (DWORD)image.size(), &written, NULL);
+    CloseHandle(file);
+    CHECK(written == image.size(), "the night skin is written");
+}
+
+static HWND OpenChangeDataDialog(HWND clock, POINT at)
+{
+    Click(at, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
+    CHECK(FindPopupMenu() != NULL, "the menu opens");
+    PressKey('C'); // ﾃﾞｰﾀ変更(&C)
+    HWND dialog = FindMessageBox("Tickperch OV - データ変更");
+    CHECK(dialog != NULL, "Change data opens the file dialog");
+    CHECK(!IsWindowVisible(clock), "the clock hides while it is up");
+    return dialog;
+}
+
+static void ChangeData()
+{
+    WriteSetting("TICKPERCH", "INITIALIZE", "1");
+    std::string night = App.file("Night.qve");
+    WriteNightSkin(night);
+    HWND perch = MakePerch(100, 200, 700, 400);
+    Activate(perch);
+    ClockProcess process;
+    process.start();
+    HWND clock = WaitForShownClock();
+    POINT docked = PerchPoint(perch, 500);
+    CHECK(ClockSettlesAt(clock, docked), "the clock perches");
+
+    // Cancelled: nothing changes, the clock comes back on its perch.
+    HWND dialog = OpenChangeDataDialog(clock, POINT{docked.x + 40, docked.y + 20});
+    if (dialog) {
+        int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+        RECT rect = {};
+        bool centred = WaitUntil([&] {
+            rect = Rect(dialog);
+            return IsWindowVisible(dialog) && abs((rect.left + rect.right) / 2 - width / 2) <= 1 &&
+                   abs((rect.top + rect.bottom) / 2 - height / 2) <= 1;
+        });
+        CHECK(centred, Format("the dialog stands in the middle of the screen (%ld,%ld,%ld,%ld)", rect.left, rect.top,
+                              rect.right, rect.bottom));
+        PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    }
+    CHECK(ClockSettlesAt(clock, docked), "after Cancel the clock is back where it was");
+    CHECK(WaitUntil([&] { return GetForegroundWindow() == perch; }), "and the perch has the foreground");
+
+    // A name typed without its extension finds the skin.
+    dialog = OpenChangeDataDialog(clock, POINT{docked.x + 40, docked.y + 20});
+    if (dialog) {
+        std::string typed = night.substr(0, night.size() - 4);
+        SetDlgItemTextA(dialog, 1152, typed.c_str());
+        PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    }
+    POINT onNight = PerchPoint(perch, 500, 30, 20);
+    CHECK(ClockSettlesAt(clock, onNight), "the new skin docks with its own overlap and rise");
+    RECT rect = Rect(clock);
+    CHECK(rect.right - rect.left == 120 && rect.bottom - rect.top == 40, "and has its size");
+    CHECK(WaitUntil([&] { return GetForegroundWindow() == perch; }), "the perch gets the foreground back");
+
+    Click(POINT{onNight.x + 40, onNight.y + 20}, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
+    CHECK(FindPopupMenu() != NULL, "the menu opens on the new skin");
+    PressKey('E');
+    CHECK(process.waitExit() == 0, "Exit ends the program");
+    char longPath[MAX_PATH];
+    GetLongPathNameA(night.c_str(), longPath, MAX_PATH);
+    CHECK(ReadSetting("DATAFILE", "FILENAME") == longPath, "the new skin is remembered: " +
+                                                                ReadSetting("DATAFILE", "FILENAME"));
+}
+
+const Phase MenuPhases[] = {
+    {"menu_clock", MenuOnTheClock},
+    {"tray_icon", TrayIcon},
+    {"change_data", ChangeData},
+    {NULL, NULL},
+};

@@ -1,0 +1,174 @@
+// Skins at start-up and the face on screen.
+#include "e2ekit.h"
+#include "phases.h"
+#include "skinbuilder.h"
+
+using namespace skintest;
+
+static const char DataLostText[] = "データが取得できません。以下の問題が考えられます。\n\n"
+                                   "・ファイルが他のアプリケーションによって開かれている\n"
+                                   "・デフォルトデータがない\n"
+                                   "・初期化ファイルのデータが異常\n\n"
+                                   "デフォルトデータを使用します。";
+
+static bool WriteBytes(const std::string &path, const Bytes &bytes)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+    DWORD written = 0;
+    bool ok = file != INVALID_HANDLE_VALUE && WriteFile(file, bytes.data(), (DWORD)bytes.size(), &written, NULL) &&
+              written == bytes.size();
+    if (file != INVALID_HANDLE_VALUE)
+        CloseHandle(file);
+    return ok;
+}
+
+// 120 x 40 with a key-coloured border two pixels wide and one hole.
+static std::string WriteWideSkin()
+{
+    SkinRecipe recipe;
+    recipe.width = 120;
+    recipe.height = 40;
+    recipe.faceLeft = 16;
+    recipe.faceTop = 10;
+    recipe.dockOverlap = 30;
+    recipe.dockRise = 20;
+    recipe.palette = {0x808000, 0xFFFFFF, 0x3050A0};
+    recipe.pixel = [](int x, int y) -> uint32_t {
+        if (x < 2 || y < 2 || x >= 118 || y >= 38 || (x == 110 && y == 5))
+            return 0;
+        return (x < 4 || y < 4 || x >= 116 || y >= 36) ? 2 : 1;
+    };
+    std::string path = App.file("Wide Skin.qve");
+    CHECK(WriteBytes(path, BuildSkin(recipe)), "the skin file is written");
+    return path;
+}
+
+static bool RegionIs(HWND window, const RECT &outer, const RECT &hole)
+{
+    HRGN shape = CreateRectRgn(0, 0, 0, 0);
+    HRGN expected = CreateRectRgn(outer.left, outer.top, outer.right, outer.bottom);
+    HRGN gap = CreateRectRgn(hole.left, hole.top, hole.right, hole.bottom);
+    CombineRgn(expected, expected, gap, RGN_DIFF);
+    bool same = GetWindowRgn(window, shape) != ERROR && EqualRgn(shape, expected);
+    DeleteObject(gap);
+    DeleteObject(expected);
+    DeleteObject(shape);
+    return same;
+}
+
+static void SkinOnTheCommandLine()
+{
+    WriteSetting("TICKPERCH", "INITIALIZE", "1");
+    std::string path = WriteWideSkin();
+    HWND perch = MakePerch(100, 200, 700, 400);
+    Activate(perch);
+    ClockProcess process;
+    process.start(path); // taken whole: no quotes needed for the blank in it
+    HWND clock = WaitForShownClock();
+    CHECK(clock != NULL, "the clock shows itself");
+    CHECK(ClockSettlesAt(clock, PerchPoint(perch, 500, 30, 20)), "it docks with the skin's overlap and rise");
+    RECT rect = Rect(clock);
+    CHECK(rect.right - rect.left == 120 && rect.bottom - rect.top == 40,
+          Format("the window takes the skin's size (%ld x %ld)", rect.right - rect.left, rect.bottom - rect.top));
+    CHECK(RegionIs(clock, RECT{2, 2, 118, 38}, RECT{110, 5, 111, 6}), "and its outline, hole included");
+    Pump(1200); // a paint or two
+    SaveScreenshot("wide-skin.bmp");
+    ExitClock(clock);
+    CHECK(process.waitExit() == 0, "the clock ends cleanly");
+    char longPath[MAX_PATH];
+    GetLongPathNameA(path.c_str(), longPath, MAX_PATH);
+    CHECK(ReadSetting("DATAFILE", "FILENAME") == longPath, "the skin's path is kept: " +
+                                                               ReadSetting("DATAFILE", "FILENAME"));
+    CHECK(ReadSetting("TICKPERCH", "INITIALIZE") == "2", "and the run counts as one with a data file");
+}
+
+static void QuotedCommandLineIsIgnored()
+{
+    // The previous phase left FILENAME naming the skin; start afresh.
+    DeleteFileA(App.settings().c_str());
+    WriteSetting("TICKPERCH", "INITIALIZE", "1");
+    HWND perch = MakePerch(100, 200, 700, 400);
+    Activate(perch);
+    ClockProcess process;
+    process.start("\"" + App.file("Wide Skin.qve") + "\"");
+    HWND clock = WaitForShownClock();
+    CHECK(clock != NULL, "the clock starts without a word");
+    RECT rect = Rect(clock);
+    CHECK(rect.right - rect.left == 101 && rect.bottom - rect.top == 38, "a quoted path is not expanded: built-in skin");
+    CHECK(FindWindowA("#32770", NULL) == NULL || !IsWindowVisible(FindWindowA("#32770", NULL)), "no message");
+    ExitClock(clock);
+    process.waitExit();
+    CHECK(ReadSetting("DATAFILE", "FILENAME") == "DEFAULTDATA", "FILENAME stays DEFAULTDATA");
+}
+
+static void MissingSkin()
+{
+    WriteSetting("TICKPERCH", "INITIALIZE", "2");
+    WriteSetting("DATAFILE", "FILENAME", App.file("gone.qve").c_str());
+    ClockProcess process;
+    process.start();
+    HWND box = FindMessageBox("問題");
+    CHECK(box != NULL, "a data file that is gone is reported");
+    if (box) {
+        CHECK(MessageBoxText(box) == DataLostText, "with the whole text: " + MessageBoxText(box));
+        PressOk(box);
+    }
+    HWND perch = MakePerch(100, 200, 700, 400);
+    Activate(perch);
+    HWND clock = WaitForShownClock();
+    CHECK(ClockSettlesAt(clock, PerchPoint(perch, 500)), "the built-in skin docks");
+    RECT rect = Rect(clock);
+    CHECK(rect.right - rect.left == 101, "it is the built-in skin");
+    ExitClock(clock);
+    process.waitExit();
+    CHECK(ReadSetting("DATAFILE", "FILENAME") == "DEFAULTDATA", "FILENAME becomes DEFAULTDATA");
+    CHECK(ReadSetting("TICKPERCH", "INITIALIZE") == "1", "INITIALIZE becomes 1");
+}
+
+static void FaceShowsTheSystemTime()
+{
+    WriteSetting("TICKPERCH", "INITIALIZE", "1");
+    HWND perch = MakePerch(100, 200, 700, 400);
+    Activate(perch);
+    ClockProcess process;
+    process.start();
+    HWND clock = WaitForShownClock();
+    CHECK(ClockSettlesAt(clock, PerchPoint(perch, 500)), "the clock perches");
+    Pump(1500);
+
+    // Shortly after each second boundary the face must already show the new second.
+    int matched = 0, tries = 8;
+    for (int i = 0; i < tries; i++) {
+        SYSTEMTIME now;
+        do {
+            Pump(5);
+            GetLocalTime(&now);
+        } while (now.wMilliseconds < 250 || now.wMilliseconds > 400);
+        FaceReading face = ReadFace(clock);
+        SYSTEMTIME after;
+        GetLocalTime(&after);
+        if (after.wSecond != now.wSecond)
+            continue; // the reading took us past a boundary: try the next second
+        int shownHour = face.hourTens < 0 ? face.hourOnes : face.hourTens * 10 + face.hourOnes;
+        bool same = face.read && face.seconds() == now.wSecond && shownHour == now.wHour &&
+                    face.minuteTens * 10 + face.minuteOnes == now.wMinute;
+        CHECK(same, Format("at %02d:%02d:%02d.%03d the face shows %d%d:%d%d:%d%d", now.wHour, now.wMinute, now.wSecond,
+                           now.wMilliseconds, face.hourTens, face.hourOnes, face.minuteTens, face.minuteOnes,
+                           face.secondTens, face.secondOnes));
+        matched += same;
+        if (i == 0)
+            SaveScreenshot("face.bmp");
+        Pump(700);
+    }
+    CHECK(matched >= 5, Format("%d readings matched the system time", matched));
+    ExitClock(clock);
+    process.waitExit();
+}
+
+const Phase SkinPhases[] = {
+    {"skin_cmdline", SkinOnTheCommandLine},
+    {"skin_cmdline_quoted", QuotedCommandLineIsIgnored},
+    {"missing_skin", MissingSkin},
+    {"face_time", FaceShowsTheSystemTime},
+    {NULL, NULL},
+};
