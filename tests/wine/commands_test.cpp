@@ -14,6 +14,7 @@
 #include "res/resource.h"
 #include "shell/appstate.h"
 #include "skin/skin.h"
+#include "skin/skinload.h"
 #include "skinbuilder.h"
 #include "testkit.h"
 
@@ -740,4 +741,38 @@ TEST_F(CommandsExit, CloseDestroysWithoutTheExitFlag)
     int exitCode = -1;
     EXPECT_TRUE(TakeQuit(&exitCode));
     EXPECT_EQ(exitCode, 0);
+}
+
+TEST_F(CommandsDialogs, PropertiesShowTheSkinTextsAndNeverMoreThanAField)
+{
+    SkinRecipe recipe;
+    recipe.width = 40;
+    recipe.height = 20;
+    recipe.author = std::string(256, 'A'); // fills the field, no end
+    recipe.dataName = "Night";
+    std::string path = save("texts.qve", BuildSkin(recipe));
+    ASSERT_EQ(LoadSkinFile(clock, path.c_str()), 1);
+
+    std::string author, dataName, homePage, mail;
+    ModalDriver driver([&] {
+        HWND box = DialogOwnedBy(clock);
+        if (!box)
+            return false;
+        char text[1024];
+        GetDlgItemTextA(box, 1002, text, sizeof text);
+        author = text;
+        GetDlgItemTextA(box, 1003, text, sizeof text);
+        dataName = text;
+        GetDlgItemTextA(box, 1004, text, sizeof text);
+        homePage = text;
+        GetDlgItemTextA(box, 1005, text, sizeof text);
+        mail = text;
+        CloseDialog(box);
+        return true;
+    });
+    SendMessageA(clock, WM_COMMAND, IDM_PROPERTY, 0);
+    EXPECT_EQ(author, std::string(256, 'A')) << "its 256 bytes, not what follows in the header";
+    EXPECT_EQ(dataName, "Night");
+    EXPECT_EQ(homePage, "（ 非公開 ）") << "an empty field keeps the placeholder";
+    EXPECT_EQ(mail, "（ 非公開 ）");
 }
