@@ -40,6 +40,7 @@ SCENARIOS = {
     "menu_clock": ["menu_clock"],
     "tray_icon": ["tray_icon"],
     "change_data": ["change_data"],
+    "help_page": ["help_page"],
     # Not a test: prints the docking figures for tools/bench.
     "bench": ["bench_dock"],
 }

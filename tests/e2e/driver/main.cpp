@@ -16,6 +16,8 @@ int main(int argc, char **argv)
         fprintf(stderr, "usage: e2e_driver PHASE APP_FOLDER\n");
         return 2;
     }
+    if (strcmp(argv[1], "record_open") == 0)
+        return RecordOpen(argv[2]);
     App.folder = argv[2];
     KeepHookChainAlive();
     for (const Phase *table : {Phases, SkinPhases, MenuPhases, BenchPhases}) {

@@ -291,7 +291,112 @@ static void ChangeData()
                                                                 ReadSetting("DATAFILE", "FILENAME"));
 }
 
+int RecordOpen(const char *path)
+{
+    char self[MAX_PATH];
+    GetModuleFileNameA(NULL, self, MAX_PATH);
+    *strrchr(self, '\\') = '\0';
+    HANDLE file = CreateFileA((std::string(self) + "\\opened.txt").c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0,
+                              NULL);
+    DWORD written;
+    WriteFile(file, path, (DWORD)strlen(path), &written, NULL);
+    CloseHandle(file);
+    return 0;
+}
+
+// Web pages open with our recorder instead of a browser.
+static void RecordPagesOpened()
+{
+    char self[MAX_PATH];
+    GetModuleFileNameA(NULL, self, MAX_PATH);
+    std::string command = std::string("\"") + self + "\" record_open \"%1\"";
+    HKEY key;
+    RegCreateKeyExA(HKEY_LOCAL_MACHINE, "Software\\Classes\\.html", 0, NULL, 0, KEY_WRITE, NULL, &key, NULL);
+    RegSetValueExA(key, NULL, 0, REG_SZ, (const BYTE *)"TkpTestPage", 12);
+    RegCloseKey(key);
+    RegCreateKeyExA(HKEY_LOCAL_MACHINE, "Software\\Classes\\TkpTestPage\\shell\\open\\command", 0, NULL, 0, KEY_WRITE,
+                    NULL, &key, NULL);
+    RegSetValueExA(key, NULL, 0, REG_SZ, (const BYTE *)command.c_str(), (DWORD)command.size() + 1);
+    RegCloseKey(key);
+}
+
+static std::string PageOpened()
+{
+    char text[MAX_PATH * 2] = "";
+    HANDLE file = CreateFileA(App.file("opened.txt").c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+    if (file == INVALID_HANDLE_VALUE)
+        return "";
+    DWORD read = 0;
+    ReadFile(file, text, sizeof text - 1, &read, NULL);
+    CloseHandle(file);
+    text[read] = '\0';
+    return text;
+}
+
+static void HelpPage()
+{
+    WriteSetting("TICKPERCH", "INITIALIZE", "1");
+    RecordPagesOpened();
+    HWND perch = MakePerch(100, 200, 700, 400);
+    Activate(perch);
+    ClockProcess process;
+    process.start();
+    HWND clock = WaitForShownClock();
+    CHECK(clock != NULL, "the clock runs");
+
+    char windowsFolder[MAX_PATH];
+    GetWindowsDirectoryA(windowsFolder, MAX_PATH);
+    std::string viewer = std::string(windowsFolder) + "\\winhlp32.exe";
+    std::string systemViewer = std::string(windowsFolder) + "\\system32\\winhlp32.exe";
+    DeleteFileA(viewer.c_str());
+    auto askForHelp = [&] {
+        DeleteFileA(App.file("opened.txt").c_str());
+        PostMessageA(clock, WM_COMMAND, 40006, 0); // ﾍﾙﾌﾟ(&H)
+    };
+    auto pageOpenedBesideTheProgram = [&] {
+        if (!WaitUntil([] { return !PageOpened().empty(); }, 8000))
+            return false;
+        std::string page = PageOpened();
+        return page.size() > 13 && lstrcmpiA(page.c_str() + page.size() - 13, "\\Tkpch12.html") == 0 &&
+               GetFileAttributesA(page.c_str()) != INVALID_FILE_ATTRIBUTES;
+    };
+
+    askForHelp();
+    CHECK(pageOpenedBesideTheProgram(), "without a help viewer in the Windows folder, Help opens the page beside the "
+                                        "program: " + PageOpened());
+    CHECK(IsWindowVisible(clock), "the clock stays where it was");
+
+    // The viewer is there but our help file is not: still the page.
+    CHECK(CopyFileA(systemViewer.c_str(), viewer.c_str(), FALSE), "the help viewer is put in the Windows folder");
+    askForHelp();
+    CHECK(pageOpenedBesideTheProgram(), "with the viewer but no help file, Help opens the page");
+
+    // With our help file beside the program, the viewer shows it.
+    HANDLE helpFile = CreateFileA(App.file("Tkpch12.hlp").c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+    CloseHandle(helpFile);
+    askForHelp();
+    CHECK(WaitUntil([] { return FindWindowA("MS_WINHELP", NULL) != NULL; }, 8000), "with both, Help starts the viewer");
+    Pump(1000);
+    CHECK(PageOpened().empty(), "and opens no page");
+    DWORD_PTR answer;
+    CHECK(SendMessageTimeoutA(clock, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 3000, &answer) != 0,
+          "the clock keeps answering while the viewer is up");
+    // The viewer is not ours to leave running.
+    DWORD viewerProcess = 0;
+    GetWindowThreadProcessId(FindWindowA("MS_WINHELP", NULL), &viewerProcess);
+    HANDLE viewerHandle = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, viewerProcess);
+    if (viewerHandle) {
+        TerminateProcess(viewerHandle, 0);
+        WaitForSingleObject(viewerHandle, 5000);
+        CloseHandle(viewerHandle);
+    }
+    DeleteFileA(viewer.c_str());
+    ExitClock(clock);
+    CHECK(process.waitExit() == 0, "the clock ends cleanly");
+}
+
 const Phase MenuPhases[] = {
+    {"help_page", HelpPage},
     {"menu_clock", MenuOnTheClock},
     {"tray_icon", TrayIcon},
     {"change_data", ChangeData},

@@ -8,6 +8,10 @@ struct Phase {
 
 // Every phase the driver knows, ended by a null entry.
 extern const Phase Phases[];
+// "record_open PATH": stands in for the program that opens web pages; it
+// writes PATH to opened.txt beside itself.
+int RecordOpen(const char *path);
+
 extern const Phase SkinPhases[];
 extern const Phase MenuPhases[];
 // The benchmark's phases (not tests: they print figures).
