@@ -111,6 +111,22 @@ void ExitClock(HWND clock)
     PostMessageA(clock, WM_COMMAND, 40001, 0); // the menu's Exit
 }
 
+void StartOnPerch(PerchedClock &run, const std::string &arguments)
+{
+    WriteSetting("TICKPERCH", "INITIALIZE", "1");
+    run.perch = MakePerch(100, 200, 700, 400);
+    Activate(run.perch);
+    CHECK(run.process.start(arguments), "the clock starts");
+    run.clock = WaitForShownClock();
+}
+
+void ExitAndExpectCleanEnd(ClockProcess &process, HWND clock)
+{
+    ExitClock(clock);
+    DWORD code = process.waitExit();
+    CHECK(code == 0, Format("the clock ends with exit code 0 (got %lu)", code));
+}
+
 static LRESULT CALLBACK PerchProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     return DefWindowProcA(window, message, wParam, lParam);

@@ -44,6 +44,17 @@ struct ClockProcess {
     void kill();
 };
 
+// The usual opening of a phase: the first start is past, a framed window
+// of ours (100,200, 700 x 400) is in front, and the clock runs on it.
+struct PerchedClock {
+    ClockProcess process;
+    HWND perch = NULL;
+    HWND clock = NULL; // the shown clock window, or NULL
+};
+void StartOnPerch(PerchedClock &run, const std::string &arguments = "");
+// Ends the clock through its Exit command and checks it ends with 0.
+void ExitAndExpectCleanEnd(ClockProcess &process, HWND clock);
+
 // The clock window of the running clock (class "MAIN", title "Tickperch OV").
 HWND FindClock(DWORD milliseconds = 5000);
 HWND WaitForShownClock(DWORD milliseconds = 5000);

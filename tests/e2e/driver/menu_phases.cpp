@@ -106,12 +106,10 @@ static void PressKey(BYTE key)
 
 static void MenuOnTheClock()
 {
-    WriteSetting("TICKPERCH", "INITIALIZE", "1");
-    HWND perch = MakePerch(100, 200, 700, 400);
-    Activate(perch);
-    ClockProcess process;
-    process.start();
-    HWND clock = WaitForShownClock();
+    PerchedClock run;
+    StartOnPerch(run);
+    HWND perch = run.perch, clock = run.clock;
+    ClockProcess &process = run.process;
     POINT docked = PerchPoint(perch, 500);
     CHECK(ClockSettlesAt(clock, docked), "the clock perches");
 
@@ -240,14 +238,12 @@ static HWND OpenChangeDataDialog(HWND clock, POINT at)
 
 static void ChangeData()
 {
-    WriteSetting("TICKPERCH", "INITIALIZE", "1");
     std::string night = App.file("Night.qve");
     WriteNightSkin(night);
-    HWND perch = MakePerch(100, 200, 700, 400);
-    Activate(perch);
-    ClockProcess process;
-    process.start();
-    HWND clock = WaitForShownClock();
+    PerchedClock run;
+    StartOnPerch(run);
+    HWND perch = run.perch, clock = run.clock;
+    ClockProcess &process = run.process;
     POINT docked = PerchPoint(perch, 500);
     CHECK(ClockSettlesAt(clock, docked), "the clock perches");
 
@@ -335,13 +331,11 @@ static std::string PageOpened()
 
 static void HelpPage()
 {
-    WriteSetting("TICKPERCH", "INITIALIZE", "1");
     RecordPagesOpened();
-    HWND perch = MakePerch(100, 200, 700, 400);
-    Activate(perch);
-    ClockProcess process;
-    process.start();
-    HWND clock = WaitForShownClock();
+    PerchedClock run;
+    StartOnPerch(run);
+    HWND clock = run.clock;
+    ClockProcess &process = run.process;
     CHECK(clock != NULL, "the clock runs");
 
     char windowsFolder[MAX_PATH];

@@ -58,13 +58,11 @@ static bool RegionIs(HWND window, const RECT &outer, const RECT &hole)
 
 static void SkinOnTheCommandLine()
 {
-    WriteSetting("TICKPERCH", "INITIALIZE", "1");
     std::string path = WriteWideSkin();
-    HWND perch = MakePerch(100, 200, 700, 400);
-    Activate(perch);
-    ClockProcess process;
-    process.start(path); // taken whole: no quotes needed for the blank in it
-    HWND clock = WaitForShownClock();
+    PerchedClock run;
+    StartOnPerch(run, path); // taken whole: no quotes needed for the blank in it
+    HWND perch = run.perch, clock = run.clock;
+    ClockProcess &process = run.process;
     CHECK(clock != NULL, "the clock shows itself");
     CHECK(ClockSettlesAt(clock, PerchPoint(perch, 500, 30, 20)), "it docks with the skin's overlap and rise");
     RECT rect = Rect(clock);
@@ -86,12 +84,10 @@ static void QuotedCommandLineIsIgnored()
 {
     // The previous phase left FILENAME naming the skin; start afresh.
     DeleteFileA(App.settings().c_str());
-    WriteSetting("TICKPERCH", "INITIALIZE", "1");
-    HWND perch = MakePerch(100, 200, 700, 400);
-    Activate(perch);
-    ClockProcess process;
-    process.start("\"" + App.file("Wide Skin.qve") + "\"");
-    HWND clock = WaitForShownClock();
+    PerchedClock run;
+    StartOnPerch(run, "\"" + App.file("Wide Skin.qve") + "\"");
+    HWND clock = run.clock;
+    ClockProcess &process = run.process;
     CHECK(clock != NULL, "the clock starts without a word");
     RECT rect = Rect(clock);
     CHECK(rect.right - rect.left == 101 && rect.bottom - rect.top == 38, "a quoted path is not expanded: built-in skin");
@@ -127,12 +123,10 @@ static void MissingSkin()
 
 static void FaceShowsTheSystemTime()
 {
-    WriteSetting("TICKPERCH", "INITIALIZE", "1");
-    HWND perch = MakePerch(100, 200, 700, 400);
-    Activate(perch);
-    ClockProcess process;
-    process.start();
-    HWND clock = WaitForShownClock();
+    PerchedClock run;
+    StartOnPerch(run);
+    HWND perch = run.perch, clock = run.clock;
+    ClockProcess &process = run.process;
     CHECK(ClockSettlesAt(clock, PerchPoint(perch, 500)), "the clock perches");
     Pump(1500);
 

@@ -4,14 +4,6 @@
 
 static const char WelcomeText[] = "ようこそ、Tickperch の世界へ！\n\n（このメッセージは初回起動の一度だけ表示されます）";
 
-// Ends the clock through its Exit command and checks it ends cleanly.
-static void ExitAndExpectCleanEnd(ClockProcess &process, HWND clock)
-{
-    ExitClock(clock);
-    DWORD code = process.waitExit();
-    CHECK(code == 0, Format("the clock ends with exit code 0 (got %lu)", code));
-}
-
 static void FirstStart()
 {
     ClockProcess process;
