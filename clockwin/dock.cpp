@@ -53,8 +53,8 @@ LRESULT OnDockUpdate(HWND clock)
     HWND foreground = GetForegroundWindow();
     LONG style = GetWindowLongA(foreground, GWL_STYLE);
     LONG exStyle = GetWindowLongA(foreground, GWL_EXSTYLE);
-    if (foreground == clock || foreground == taskbar || foreground == NULL || foreground == GetDesktopWindow() ||
-        !IsWindowVisible(foreground) || !HasFrame(style) || (exStyle & WS_EX_TOOLWINDOW))
+    if (IsNoPerch(foreground, clock, taskbar) || !IsWindowVisible(foreground) || !HasFrame(style) ||
+        (exStyle & WS_EX_TOOLWINDOW))
         return 1;
 
     PlaceClock(clock, foreground, AppState.ClockOptions.position);

@@ -181,7 +181,7 @@ int RunClock(HINSTANCE instance, const char *commandLine)
         ChangeTrayIcon(AppState.ClockWindow, TRAY_ADD, TRAY_ICON_ID,
                        LoadSmallIcon(AppState.AppInstance, "TKPCOV"), TRAY_TIP, WM_TRAY_NOTIFY);
 
-    MSG message;
+    MSG message = {};
     while (GetMessageA(&message, NULL, 0, 0) > 0) {
         TranslateMessage(&message);
         DispatchMessageA(&message);
