@@ -9,12 +9,13 @@ Usage: check_binaries.py --edition x86|x64 TkpchOV.exe TKPCHHK.dll
   characteristics 0xD0000040, zero in the image, and imports from USER32
   only (KERNEL32 at most besides), so no C runtime.
 - TkpchOV.exe imports TKPCHHK.dll by ordinals 2 and 3 only and no DLL but
-  the system's.
+  the system's, and carries file version 1.2.1.1.
 Prints every failure and exits 1, or exits 0.
 """
 
 import argparse
 import os
+import struct
 import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
@@ -58,6 +59,26 @@ def check_library(library, edition, failures):
         failures.append("TKPCHHK.dll imports %s: it must use no C runtime" % sorted(extra))
 
 
+RT_VERSION = 16
+FIXED_FILE_INFO_SIGNATURE = b"\xbd\x04\xef\xfe"
+
+
+def check_version(program, failures):
+    """The version resource says file version 1.2.1.1."""
+    versions = [data for (kind, _), found in program.resources().items() if kind == RT_VERSION for data in found]
+    if len(versions) != 1:
+        failures.append("TkpchOV.exe has %d version resources, expected one" % len(versions))
+        return
+    at = versions[0].find(FIXED_FILE_INFO_SIGNATURE)
+    if at < 0 or at + 16 > len(versions[0]):
+        failures.append("the version resource has no fixed file information")
+        return
+    most, least = struct.unpack_from("<II", versions[0], at + 8)
+    version = (most >> 16, most & 0xFFFF, least >> 16, least & 0xFFFF)
+    if version != (1, 2, 1, 1):
+        failures.append("file version is %d.%d.%d.%d, expected 1.2.1.1" % version)
+
+
 def check_program(program, edition, failures):
     if program.is64 != (edition == "x64"):
         failures.append("TkpchOV.exe is not of the %s edition" % edition)
@@ -70,6 +91,7 @@ def check_program(program, edition, failures):
     foreign = [dll for dll in imports if dll.upper() not in SYSTEM_DLLS and dll != "TKPCHHK.dll"]
     if foreign:
         failures.append("TkpchOV.exe needs DLLs beyond the system's: %s" % foreign)
+    check_version(program, failures)
 
 
 def main(argv):
@@ -87,7 +109,7 @@ def main(argv):
     for failure in failures:
         print("FAIL: " + failure)
     if not failures:
-        print("%s edition: exports, imports and the shared section are right" % args.edition)
+        print("%s edition: exports, imports, the shared section and the version are right" % args.edition)
     return 1 if failures else 0
 
 
