@@ -61,12 +61,6 @@ void RunMenuDialog(HWND clock, const char *templateName, DLGPROC procedure)
     AppState.DockingSuspended = 0;
 }
 
-static void ShowLoadFailure(HWND clock)
-{
-    MessageBoxA(clock, "ファイルの読み込みに失敗しました。他のアプリケーションが編集中かもしれません。", "問題",
-                MB_ICONERROR);
-}
-
 int ReplaceDataFile(HWND clock, const char *path)
 {
     // The data file name must fit its 256-byte record; a longer path
@@ -76,7 +70,8 @@ int ReplaceDataFile(HWND clock, const char *path)
         return 1;
     }
     // A failed load changed nothing: the skin in force stays.
-    ShowLoadFailure(clock);
+    MessageBoxA(clock, "ファイルの読み込みに失敗しました。他のアプリケーションが編集中かもしれません。", "問題",
+                MB_ICONERROR);
     return 0;
 }
 
@@ -162,16 +157,12 @@ LRESULT OnCommand(HWND clock, WPARAM wParam, LPARAM lParam)
 
 LRESULT OnDropFiles(HWND clock, HDROP drop)
 {
-    char name[MAX_PATH];
-    // A name that would be cut short must not be loaded as another file.
-    UINT needed = DragQueryFileA(drop, 0, NULL, 0);
-    if (needed >= sizeof name || !DragQueryFileA(drop, 0, name, sizeof name))
-        name[0] = '\0';
+    // A name cut short by the buffer has 259 characters, more than a data
+    // file name may have: ReplaceDataFile refuses it like any failed load.
+    char name[MAX_PATH] = "";
+    DragQueryFileA(drop, 0, name, sizeof name);
     DragFinish(drop);
-    if (name[0])
-        ReplaceDataFile(clock, name);
-    else
-        ShowLoadFailure(clock);
+    ReplaceDataFile(clock, name);
     AppState.DialogOpen = 0;
     InvalidateRect(clock, NULL, FALSE);
     return 0;

@@ -54,9 +54,14 @@ UINT TaskbarCreatedMessage(void)
     return message;
 }
 
+BOOL ChangeClockTrayIcon(HWND clock, int operation)
+{
+    return ChangeTrayIcon(clock, operation, TRAY_ICON_ID, LoadSmallIcon(AppState.AppInstance, "TKPCOV"), TRAY_TIP,
+                          WM_TRAY_NOTIFY);
+}
+
 void OnTaskbarCreated(HWND clock)
 {
     if (AppState.ClockOptions.tray)
-        ChangeTrayIcon(clock, TRAY_ADD, TRAY_ICON_ID, LoadSmallIcon(AppState.AppInstance, "TKPCOV"), TRAY_TIP,
-                       WM_TRAY_NOTIFY);
+        ChangeClockTrayIcon(clock, TRAY_ADD);
 }

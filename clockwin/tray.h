@@ -13,6 +13,10 @@ enum { TRAY_ADD = 0, TRAY_DELETE = 1, TRAY_MODIFY = 2 };
 BOOL ChangeTrayIcon(HWND window, int operation, UINT iconId, HICON icon, const char *tip, UINT callbackMessage);
 BOOL NotifyTrayIcon(HWND window, DWORD action, UINT iconId, HICON icon, const char *tip, UINT callbackMessage);
 
+// Adds (TRAY_ADD) or deletes (TRAY_DELETE) the clock's own icon: id 1, a
+// fresh 16 x 16 program icon, the tip "Tickperch" and WM_TRAY_NOTIFY.
+BOOL ChangeClockTrayIcon(HWND clock, int operation);
+
 // The taskbar was restarted: put the icon back if the user wants one.
 void OnTaskbarCreated(HWND clock);
 UINT TaskbarCreatedMessage(void);

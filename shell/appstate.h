@@ -38,9 +38,10 @@ struct AppStateRecord {
     // clockwin/tooltip
     HWND TooltipWindow;
 
-    // skin/skinload: the picture of the skin in force (NULL until one is)
+    // skin/skinload: the picture of the skin in force (NULL until one is).
+    // The file's image is freed as soon as its picture exists, so no
+    // SkinImage is kept.
     HBITMAP SkinBitmap;
-    HGLOBAL SkinImage;
 };
 
 extern AppStateRecord AppState;

@@ -68,8 +68,7 @@ static int RegisterWindowClass(const char *name, WNDPROC procedure, HICON icon)
     windowClass.hCursor = LoadCursorA(NULL, (LPCSTR)IDC_ARROW);
     windowClass.hbrBackground = (HBRUSH)GetStockObject(WHITE_BRUSH);
     windowClass.lpszClassName = name;
-    // A class registered by an earlier clock window of this process serves as well.
-    return RegisterClassExA(&windowClass) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+    return RegisterClassExA(&windowClass) != 0;
 }
 
 int CreateClockWindows(void)
@@ -139,8 +138,7 @@ void FinishRun(void)
     WriteSettings(AppState.SettingsFile, AppState.CurrentDataFile, &AppState.ClockOptions, StartupDataFile);
     ReleaseMutex(AppState.InstanceMutex);
     if (AppState.ClockOptions.tray)
-        ChangeTrayIcon(AppState.ClockWindow, TRAY_DELETE, TRAY_ICON_ID,
-                       LoadSmallIcon(AppState.AppInstance, "TKPCOV"), TRAY_TIP, WM_TRAY_NOTIFY);
+        ChangeClockTrayIcon(AppState.ClockWindow, TRAY_DELETE);
 }
 
 int RunClock(HINSTANCE instance, const char *commandLine)
@@ -178,8 +176,7 @@ int RunClock(HINSTANCE instance, const char *commandLine)
     ArmSecondTimer(AppState.ClockWindow);
     SetHook(AppState.ClockWindow);
     if (AppState.ClockOptions.tray)
-        ChangeTrayIcon(AppState.ClockWindow, TRAY_ADD, TRAY_ICON_ID,
-                       LoadSmallIcon(AppState.AppInstance, "TKPCOV"), TRAY_TIP, WM_TRAY_NOTIFY);
+        ChangeClockTrayIcon(AppState.ClockWindow, TRAY_ADD);
 
     MSG message = {};
     while (GetMessageA(&message, NULL, 0, 0) > 0) {

@@ -10,7 +10,8 @@
 // digits of a binary counter, so every merge joins two regions of about the
 // same size. Adding rectangles one by one to an ever larger region costs the
 // square of their number on systems that rebuild the region for each one.
-enum { MergeDepth = 40 };
+// A picture has fewer than 2^32 rows, so a slot is always free for a new one.
+enum { MergeDepth = 32 };
 
 struct RowMerger {
     HRGN pending[MergeDepth]; // pending[i]: a region of 2^i rows' worth, or NULL
@@ -32,7 +33,6 @@ static void AddRowRegion(RowMerger *merger, HRGN row)
         MergeInto(row, merger->pending[level]);
         merger->pending[level] = NULL;
     }
-    MergeInto(merger->pending[MergeDepth - 1], row); // more rows than any picture has
 }
 
 static void FinishMerge(RowMerger *merger, HRGN result)

@@ -39,11 +39,6 @@ static void FitWindowToSkin(HWND window)
 
 static void PutSkinInForce(const unsigned char *header, HBITMAP picture)
 {
-    if (AppState.SkinImage) {
-        GlobalUnlock(AppState.SkinImage);
-        GlobalFree(AppState.SkinImage);
-        AppState.SkinImage = NULL;
-    }
     if (AppState.SkinBitmap)
         DeleteObject(AppState.SkinBitmap);
     memcpy(&SkinHeader, header, sizeof SkinHeader);

@@ -9,25 +9,12 @@
 #include <algorithm>
 #include <vector>
 
+#include "../common/win32kit.h"
 #include "region_reference.h"
 #include "shell/appstate.h"
 #include "skin/face.h"
 #include "skin/region.h"
 #include "skin/skin.h"
-
-static double Milliseconds(LONGLONG ticks)
-{
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
-    return 1000.0 * (double)ticks / (double)frequency.QuadPart;
-}
-
-static LONGLONG Now()
-{
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return now.QuadPart;
-}
 
 static double Median(std::vector<double> values)
 {
@@ -67,13 +54,13 @@ static void BenchRegion(HWND window)
     for (int i = 0; i < 7; i++) {
         if (fastRegion)
             DeleteObject(fastRegion);
-        LONGLONG start = Now();
+        LONGLONG start = CounterNow();
         fastRegion = BuildKeyColourRegion(window, picture, 0, 0);
-        fast.push_back(Milliseconds(Now() - start));
+        fast.push_back(CounterMilliseconds(CounterNow() - start));
     }
-    LONGLONG start = Now();
+    LONGLONG start = CounterNow();
     HRGN reference = BuildKeyColourRegionPerPixel(window, picture, 0, 0);
-    double perPixel = Milliseconds(Now() - start);
+    double perPixel = CounterMilliseconds(CounterNow() - start);
     bool same = SameRegion(fastRegion, reference);
     DWORD rects = GetRegionData(fastRegion, 0, NULL);
     printf("outline of a %dx%d ragged disc with holes (%lu bytes of region data):\n", width, height, rects);
@@ -95,9 +82,9 @@ static double PaintMedianMicroseconds(HDC target, int paints)
         time.wHour = (WORD)(i % 24);
         time.wMinute = (WORD)(i % 60);
         time.wSecond = (WORD)((i * 7) % 60);
-        LONGLONG start = Now();
+        LONGLONG start = CounterNow();
         PaintFaceAt(target, &time);
-        times.push_back(1000.0 * Milliseconds(Now() - start));
+        times.push_back(1000.0 * CounterMilliseconds(CounterNow() - start));
     }
     return Median(times);
 }

@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "../common/win32kit.h"
+
 HRGN BuildKeyColourRegionPerPixel(HWND window, HBITMAP bitmap, int keyX, int keyY)
 {
     if (!window || !bitmap)
@@ -43,12 +45,7 @@ bool SameRegion(HRGN first, HRGN second)
 
 HBITMAP MakePicture(HWND window, int width, int height, const unsigned *pixels)
 {
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
+    BITMAPINFO info = TopDown32(width, height);
     HDC windowDc = GetDC(window);
     HBITMAP picture = CreateDIBitmap(windowDc, &info.bmiHeader, CBM_INIT, pixels, &info, DIB_RGB_COLORS);
     ReleaseDC(window, windowDc);

@@ -117,9 +117,10 @@ TEST_F(Region, RandomPicturesMatchThePerPixelMethod)
     }
 }
 
-TEST_F(Region, MoreRunsThanOneBatchHolds)
+TEST_F(Region, CheckerboardOfSixtyThousandRunsAcrossManyMerges)
 {
-    // A checkerboard of 400 x 300 has 60,000 one-pixel runs.
+    // A checkerboard of 400 x 300 has 60,000 one-pixel runs in 300 row
+    // regions, merged over nine levels.
     int width = 400, height = 300;
     std::vector<unsigned> pixels((size_t)width * height);
     for (int y = 0; y < height; y++)

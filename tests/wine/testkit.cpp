@@ -70,21 +70,6 @@ std::string ReadIniString(const std::string &file, const char *section, const ch
     return value;
 }
 
-void PumpMessages(DWORD milliseconds)
-{
-    DWORD start = GetTickCount();
-    do {
-        MSG message;
-        while (PeekMessageA(&message, NULL, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageA(&message);
-        }
-        if (GetTickCount() - start >= milliseconds)
-            break;
-        MsgWaitForMultipleObjects(0, NULL, FALSE, 5, QS_ALLINPUT);
-    } while (GetTickCount() - start < milliseconds);
-}
-
 static LRESULT CALLBACK TestWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     return DefWindowProcA(window, message, wParam, lParam);
@@ -147,6 +132,9 @@ ClockTestWindows::~ClockTestWindows()
 {
     DestroyWindow(AppState.ClockWindow);
     DestroyWindow(AppState.OwnerWindow);
+    // The next test's clock registers the classes afresh, as start-up does.
+    UnregisterClassA("MAIN", GetModuleHandleA(NULL));
+    UnregisterClassA("BACK", GetModuleHandleA(NULL));
     MSG quit;
     PeekMessageA(&quit, NULL, WM_QUIT, WM_QUIT, PM_REMOVE);
     PumpMessages(10);

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include "../common/win32kit.h"
+
 #include <string>
 #include <vector>
 
@@ -23,19 +25,6 @@ private:
 
 std::string ReadIniString(const std::string &file, const char *section, const char *key);
 
-// Dispatches this thread's messages for about the given time.
-void PumpMessages(DWORD milliseconds);
-// Dispatches until the predicate holds or the time is up; returns the predicate.
-template <typename Predicate> bool PumpUntil(Predicate done, DWORD milliseconds = 3000)
-{
-    DWORD start = GetTickCount();
-    while (!done()) {
-        if (GetTickCount() - start > milliseconds)
-            return false;
-        PumpMessages(5);
-    }
-    return true;
-}
 
 // A visible framed top-level window of our own ("perch" windows).
 HWND MakeTestWindow(int x, int y, int width, int height, DWORD style = WS_OVERLAPPEDWINDOW, DWORD exStyle = 0);

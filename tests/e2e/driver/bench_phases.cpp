@@ -8,20 +8,6 @@
 #include "e2ekit.h"
 #include "phases.h"
 
-static double Milliseconds(LONGLONG ticks)
-{
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
-    return 1000.0 * (double)ticks / (double)frequency.QuadPart;
-}
-
-static LONGLONG Now()
-{
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return now.QuadPart;
-}
-
 // Spins (dispatching our own messages) until the clock stands at the point.
 static bool SpinUntilAt(HWND clock, POINT point, DWORD milliseconds)
 {
@@ -44,16 +30,16 @@ static void DockBench()
     WriteSetting("TICKPERCH", "INITIALIZE", "1");
     HWND perch = MakePerch(100, 200, 700, 400);
     Activate(perch);
-    Pump(300);
+    PumpMessages(300);
 
     ClockProcess process;
-    LONGLONG started = Now();
+    LONGLONG started = CounterNow();
     process.start();
     HWND clock = NULL;
-    while (!(clock = FindWindowA("MAIN", "Tickperch OV")) && Milliseconds(Now() - started) < 10000)
+    while (!(clock = FindWindowA("MAIN", "Tickperch OV")) && CounterMilliseconds(CounterNow() - started) < 10000)
         SwitchToThread();
     bool docked = clock && SpinUntilAt(clock, PerchPoint(perch, 500), 10000);
-    double firstDock = Milliseconds(Now() - started);
+    double firstDock = CounterMilliseconds(CounterNow() - started);
     CHECK(docked, "the clock docks");
     printf("first dock after process start: %.1f ms\n", firstDock);
 
@@ -61,13 +47,13 @@ static void DockBench()
     std::vector<double> latencies;
     for (int i = 0; i < moves && docked; i++) {
         int x = 60 + (i * 37) % 240, y = 150 + (i * 53) % 200;
-        LONGLONG before = Now();
+        LONGLONG before = CounterNow();
         MoveWindow(perch, x, y, 700, 400, FALSE);
         if (!SpinUntilAt(clock, PerchPoint(perch, 500), 2000)) {
             CHECK(false, Format("move %d was followed", i));
             break;
         }
-        latencies.push_back(Milliseconds(Now() - before));
+        latencies.push_back(CounterMilliseconds(CounterNow() - before));
     }
     if (!latencies.empty()) {
         std::sort(latencies.begin(), latencies.end());

@@ -32,32 +32,6 @@ std::string Format(const char *format, ...)
     return text;
 }
 
-void Pump(DWORD milliseconds)
-{
-    DWORD start = GetTickCount();
-    do {
-        MSG message;
-        while (PeekMessageA(&message, NULL, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageA(&message);
-        }
-        if (GetTickCount() - start >= milliseconds)
-            break;
-        MsgWaitForMultipleObjects(0, NULL, FALSE, 2, QS_ALLINPUT);
-    } while (GetTickCount() - start < milliseconds);
-}
-
-bool WaitUntil(const std::function<bool()> &done, DWORD milliseconds)
-{
-    DWORD start = GetTickCount();
-    while (!done()) {
-        if (GetTickCount() - start > milliseconds)
-            return false;
-        Pump(5);
-    }
-    return true;
-}
-
 bool ClockProcess::start(const std::string &arguments)
 {
     std::string commandLine = "\"" + App.program() + "\"";
@@ -76,7 +50,7 @@ DWORD ClockProcess::waitExit(DWORD milliseconds)
     while (WaitForSingleObject(info.hProcess, 0) == WAIT_TIMEOUT) {
         if (GetTickCount() - start > milliseconds)
             return STILL_ACTIVE;
-        Pump(10);
+        PumpMessages(10);
     }
     DWORD code = STILL_ACTIVE;
     GetExitCodeProcess(info.hProcess, &code);
@@ -92,14 +66,14 @@ void ClockProcess::kill()
 HWND FindClock(DWORD milliseconds)
 {
     HWND clock = NULL;
-    WaitUntil([&] { return (clock = FindWindowA("MAIN", "Tickperch OV")) != NULL; }, milliseconds);
+    PumpUntil([&] { return (clock = FindWindowA("MAIN", "Tickperch OV")) != NULL; }, milliseconds);
     return clock;
 }
 
 HWND WaitForShownClock(DWORD milliseconds)
 {
     HWND clock = NULL;
-    WaitUntil([&] {
+    PumpUntil([&] {
         clock = FindWindowA("MAIN", "Tickperch OV");
         return clock && IsWindowVisible(clock);
     }, milliseconds);
@@ -148,14 +122,14 @@ HWND MakePerch(int x, int y, int width, int height, DWORD style, DWORD exStyle)
                                   GetModuleHandleA(NULL), NULL);
     ShowWindow(window, SW_SHOWNORMAL);
     UpdateWindow(window);
-    Pump(20);
+    PumpMessages(20);
     return window;
 }
 
 bool Activate(HWND window)
 {
     SetForegroundWindow(window);
-    return WaitUntil([&] { return GetForegroundWindow() == window; }, 3000);
+    return PumpUntil([&] { return GetForegroundWindow() == window; }, 3000);
 }
 
 RECT Rect(HWND window)
@@ -178,7 +152,7 @@ POINT PerchPoint(HWND perch, int position, int overlap, int rise)
 
 bool ClockSettlesAt(HWND clock, POINT point, DWORD milliseconds)
 {
-    return WaitUntil([&] {
+    return PumpUntil([&] {
         RECT rect = Rect(clock);
         return IsWindowVisible(clock) && rect.left == point.x && rect.top == point.y;
     }, milliseconds);
@@ -193,13 +167,13 @@ bool ClockOutOfSight(HWND clock)
 
 bool ClockHides(HWND clock, DWORD milliseconds)
 {
-    return WaitUntil([&] { return ClockOutOfSight(clock); }, milliseconds);
+    return PumpUntil([&] { return ClockOutOfSight(clock); }, milliseconds);
 }
 
 HWND FindMessageBox(const char *caption, DWORD milliseconds)
 {
     HWND box = NULL;
-    WaitUntil([&] { return (box = FindWindowA("#32770", caption)) != NULL; }, milliseconds);
+    PumpUntil([&] { return (box = FindWindowA("#32770", caption)) != NULL; }, milliseconds);
     return box;
 }
 
@@ -283,12 +257,7 @@ std::vector<unsigned> CaptureScreen(const RECT &area)
     std::vector<unsigned> pixels((size_t)width * height);
     HDC screen = GetDC(NULL);
     HDC memory = CreateCompatibleDC(screen);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
+    BITMAPINFO info = TopDown32(width, height);
     void *bits = NULL;
     HBITMAP shot = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, NULL, 0);
     HGDIOBJ previous = SelectObject(memory, shot);
@@ -318,12 +287,7 @@ static const std::vector<std::vector<bool>> &DigitMasks()
                                              LR_CREATEDIBSECTION);
         if (bitmap) {
             std::vector<unsigned> pixels(9 * 18);
-            BITMAPINFO info = {};
-            info.bmiHeader.biSize = sizeof info.bmiHeader;
-            info.bmiHeader.biWidth = 9;
-            info.bmiHeader.biHeight = -18;
-            info.bmiHeader.biPlanes = 1;
-            info.bmiHeader.biBitCount = 32;
+            BITMAPINFO info = TopDown32(9, 18);
             HDC screen = GetDC(NULL);
             GetDIBits(screen, bitmap, 0, 18, pixels.data(), &info, DIB_RGB_COLORS);
             ReleaseDC(NULL, screen);

@@ -5,7 +5,8 @@
 
 #include <windows.h>
 
-#include <functional>
+#include "../../common/win32kit.h"
+
 #include <string>
 #include <vector>
 
@@ -17,14 +18,11 @@ std::string Format(const char *format, ...);
 // Wine 8 now and then refreshes a thread's bitmap of active hooks without
 // the desktop's global hooks (its hook trace then says "skipping hook
 // WH_CALLWNDPROC mask 80000000"); the thread skips the clock's hook for its
-// messages until the next refresh, and a move goes unreported. A hook of the thread's own keeps
-// the bit set, so every sent message starts the chain, global hook included.
+// messages until the next refresh, and a move goes unreported. A hook of
+// the thread's own keeps the bit set, so every sent message starts the
+// chain, global hook included.
 // Windows has no such cache; this only keeps the driver's windows honest.
 void KeepHookChainAlive();
-
-// Dispatches the driver's own messages for the given time.
-void Pump(DWORD milliseconds);
-bool WaitUntil(const std::function<bool()> &done, DWORD milliseconds = 5000);
 
 // The folder the scenario's program lives in (the driver's second argument).
 struct AppFolder {

@@ -10,7 +10,7 @@
 static HWND FindPopupMenu(DWORD milliseconds = 3000)
 {
     HWND menu = NULL;
-    WaitUntil([&] {
+    PumpUntil([&] {
         menu = FindWindowA("#32768", NULL);
         return menu && IsWindowVisible(menu);
     }, milliseconds);
@@ -36,12 +36,7 @@ static int InkOfText(const char *text, bool bold)
     std::vector<unsigned> pixels(200 * 40);
     HDC screen = GetDC(NULL);
     HDC memory = CreateCompatibleDC(screen);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = 200;
-    info.bmiHeader.biHeight = -40;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
+    BITMAPINFO info = TopDown32(200, 40);
     void *bits = NULL;
     HBITMAP surface = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, NULL, 0);
     HGDIOBJ previousBitmap = SelectObject(memory, surface);
@@ -89,19 +84,19 @@ static int InkOfLastMenuLine(HWND menu)
 static void Click(POINT at, DWORD down, DWORD up)
 {
     SetCursorPos(at.x, at.y);
-    Pump(80);
+    PumpMessages(80);
     mouse_event(down, 0, 0, 0, 0);
-    Pump(60);
+    PumpMessages(60);
     mouse_event(up, 0, 0, 0, 0);
-    Pump(60);
+    PumpMessages(60);
 }
 
 static void PressKey(BYTE key)
 {
     keybd_event(key, 0, 0, 0);
-    Pump(30);
+    PumpMessages(30);
     keybd_event(key, 0, KEYEVENTF_KEYUP, 0);
-    Pump(30);
+    PumpMessages(30);
 }
 
 static void MenuOnTheClock()
@@ -166,14 +161,14 @@ static void TrayIcon()
     process.start();
     HWND clock = WaitForShownClock();
     CHECK(clock != NULL, "the clock runs");
-    CHECK(WaitUntil(iconShown), "its icon is added at start");
+    CHECK(PumpUntil(iconShown), "its icon is added at start");
     SaveScreenshot("tray.bmp");
     RECT iconRect = FirstTrayIconRect();
 
     POINT icon = Middle(iconRect);
     Click(icon, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
     Click(icon, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
-    Pump(400);
+    PumpMessages(400);
     CHECK(FindPopupMenu(300) == NULL, "a left click or a double click on the icon opens nothing");
 
     Click(icon, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
@@ -188,7 +183,7 @@ static void TrayIcon()
     }
     DWORD code = process.waitExit();
     CHECK(code == 0, Format("its Exit ends the program with 0 (got %lu)", code));
-    CHECK(WaitUntil([&] { return !iconShown(); }), "and the icon is removed at exit");
+    CHECK(PumpUntil([&] { return !iconShown(); }), "and the icon is removed at exit");
 }
 
 static void WriteNightSkin(const std::string &path)
@@ -252,7 +247,7 @@ static void ChangeData()
     if (dialog) {
         int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
         RECT rect = {};
-        bool centred = WaitUntil([&] {
+        bool centred = PumpUntil([&] {
             rect = Rect(dialog);
             return IsWindowVisible(dialog) && abs((rect.left + rect.right) / 2 - width / 2) <= 1 &&
                    abs((rect.top + rect.bottom) / 2 - height / 2) <= 1;
@@ -262,7 +257,7 @@ static void ChangeData()
         PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
     }
     CHECK(ClockSettlesAt(clock, docked), "after Cancel the clock is back where it was");
-    CHECK(WaitUntil([&] { return GetForegroundWindow() == perch; }), "and the perch has the foreground");
+    CHECK(PumpUntil([&] { return GetForegroundWindow() == perch; }), "and the perch has the foreground");
 
     // A name typed without its extension finds the skin.
     dialog = OpenChangeDataDialog(clock, POINT{docked.x + 40, docked.y + 20});
@@ -275,7 +270,7 @@ static void ChangeData()
     CHECK(ClockSettlesAt(clock, onNight), "the new skin docks with its own overlap and rise");
     RECT rect = Rect(clock);
     CHECK(rect.right - rect.left == 120 && rect.bottom - rect.top == 40, "and has its size");
-    CHECK(WaitUntil([&] { return GetForegroundWindow() == perch; }), "the perch gets the foreground back");
+    CHECK(PumpUntil([&] { return GetForegroundWindow() == perch; }), "the perch gets the foreground back");
 
     Click(POINT{onNight.x + 40, onNight.y + 20}, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
     CHECK(FindPopupMenu() != NULL, "the menu opens on the new skin");
@@ -348,7 +343,7 @@ static void HelpPage()
         PostMessageA(clock, WM_COMMAND, 40006, 0); // ﾍﾙﾌﾟ(&H)
     };
     auto pageOpenedBesideTheProgram = [&] {
-        if (!WaitUntil([] { return !PageOpened().empty(); }, 8000))
+        if (!PumpUntil([] { return !PageOpened().empty(); }, 8000))
             return false;
         std::string page = PageOpened();
         return page.size() > 13 && lstrcmpiA(page.c_str() + page.size() - 13, "\\Tkpch12.html") == 0 &&
@@ -369,8 +364,8 @@ static void HelpPage()
     HANDLE helpFile = CreateFileA(App.file("Tkpch12.hlp").c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
     CloseHandle(helpFile);
     askForHelp();
-    CHECK(WaitUntil([] { return FindWindowA("MS_WINHELP", NULL) != NULL; }, 8000), "with both, Help starts the viewer");
-    Pump(1000);
+    CHECK(PumpUntil([] { return FindWindowA("MS_WINHELP", NULL) != NULL; }, 8000), "with both, Help starts the viewer");
+    PumpMessages(1000);
     CHECK(PageOpened().empty(), "and opens no page");
     DWORD_PTR answer;
     CHECK(SendMessageTimeoutA(clock, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 3000, &answer) != 0,

@@ -69,7 +69,7 @@ static void SkinOnTheCommandLine()
     CHECK(rect.right - rect.left == 120 && rect.bottom - rect.top == 40,
           Format("the window takes the skin's size (%ld x %ld)", rect.right - rect.left, rect.bottom - rect.top));
     CHECK(RegionIs(clock, RECT{2, 2, 118, 38}, RECT{110, 5, 111, 6}), "and its outline, hole included");
-    Pump(1200); // a paint or two
+    PumpMessages(1200); // a paint or two
     SaveScreenshot("wide-skin.bmp");
     ExitClock(clock);
     CHECK(process.waitExit() == 0, "the clock ends cleanly");
@@ -128,14 +128,14 @@ static void FaceShowsTheSystemTime()
     HWND perch = run.perch, clock = run.clock;
     ClockProcess &process = run.process;
     CHECK(ClockSettlesAt(clock, PerchPoint(perch, 500)), "the clock perches");
-    Pump(1500);
+    PumpMessages(1500);
 
     // Shortly after each second boundary the face must already show the new second.
     int matched = 0, tries = 8;
     for (int i = 0; i < tries; i++) {
         SYSTEMTIME now;
         do {
-            Pump(5);
+            PumpMessages(5);
             GetLocalTime(&now);
         } while (now.wMilliseconds < 250 || now.wMilliseconds > 400);
         FaceReading face = ReadFace(clock);
@@ -152,7 +152,7 @@ static void FaceShowsTheSystemTime()
         matched += same;
         if (i == 0)
             SaveScreenshot("face.bmp");
-        Pump(700);
+        PumpMessages(700);
     }
     CHECK(matched >= 5, Format("%d readings matched the system time", matched));
     ExitClock(clock);

@@ -43,7 +43,7 @@ static void SecondStartAfterFirst()
     CHECK(clock != NULL, "the second start shows the clock without a word");
     CHECK(FindWindowA("#32770", "起動") == NULL, "no greeting the second time");
     CHECK(ClockSettlesAt(clock, PerchPoint(perch, 500)), "and it perches at once");
-    Pump(1500);
+    PumpMessages(1500);
     CHECK(GetForegroundWindow() == perch, Format("the perch keeps the foreground (now %p, perch %p, clock %p)",
                                                  (void *)GetForegroundWindow(), (void *)perch, (void *)clock));
     ExitAndExpectCleanEnd(process, clock);
@@ -70,16 +70,16 @@ static void Follow()
     CHECK(ClockSettlesAt(clock, PerchPoint(second, 500)), "and when it is resized (clamped to the left end)");
     POINT onSecond = PerchPoint(second, 500);
     MoveWindow(first, 50, 100, 700, 400, TRUE);
-    Pump(300);
+    PumpMessages(300);
     CHECK(ClockSettlesAt(clock, onSecond, 500), "moving an inactive window leaves it where it is");
 
     HWND tool = MakePerch(600, 600, 300, 200, WS_OVERLAPPEDWINDOW, WS_EX_TOOLWINDOW);
     Activate(tool);
-    Pump(300);
+    PumpMessages(300);
     CHECK(ClockSettlesAt(clock, onSecond, 500), "a tool window is no perch");
     HWND popup = MakePerch(600, 100, 300, 200, WS_POPUP | WS_VISIBLE);
     Activate(popup);
-    Pump(300);
+    PumpMessages(300);
     CHECK(ClockSettlesAt(clock, onSecond, 500), "a frameless popup is no perch");
     ExitAndExpectCleanEnd(process, clock);
 }
@@ -97,7 +97,7 @@ static void HideAndReturn()
 
     SendMessageA(second, WM_SYSCOMMAND, SC_MINIMIZE, 0);
     CHECK(ClockHides(clock), "minimising a window hides the clock at once");
-    Pump(500);
+    PumpMessages(500);
     CHECK(ClockOutOfSight(clock), "and it stays out of sight");
     Activate(first);
     CHECK(ClockSettlesAt(clock, PerchPoint(first, 500)), "it comes back on the next window activated");
@@ -129,28 +129,28 @@ static void Drag()
     // Press on the clock, drag it left and down, release.
     POINT grab = {docked.x + 60, docked.y + 20};
     SetCursorPos(grab.x, grab.y);
-    Pump(100);
+    PumpMessages(100);
     mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
-    Pump(150);
+    PumpMessages(150);
     for (int step = 1; step <= 12; step++) {
         SetCursorPos(grab.x - 10 * step, grab.y + 4 * step);
-        Pump(30);
+        PumpMessages(30);
     }
     mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
-    Pump(200);
+    PumpMessages(200);
     POINT dropped = {docked.x - 120, docked.y};
     CHECK(ClockSettlesAt(clock, dropped), Format("the clock keeps the new offset and snaps back to the perch's "
                                                  "height (at %ld,%ld)", Rect(clock).left, Rect(clock).top));
-    CHECK(WaitUntil([&] { return GetForegroundWindow() == perch; }), "the perch gets the foreground back");
+    CHECK(PumpUntil([&] { return GetForegroundWindow() == perch; }), "the perch gets the foreground back");
 
     // A click without moving records the unchanged offset.
     SetCursorPos(dropped.x + 60, dropped.y + 20);
-    Pump(100);
+    PumpMessages(100);
     mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
-    Pump(100);
+    PumpMessages(100);
     mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
     CHECK(ClockSettlesAt(clock, dropped), "a click leaves the clock where it is");
-    CHECK(WaitUntil([&] { return GetForegroundWindow() == perch; }), "and hands the foreground back");
+    CHECK(PumpUntil([&] { return GetForegroundWindow() == perch; }), "and hands the foreground back");
     ExitAndExpectCleanEnd(process, clock);
     CHECK(ReadSetting("WINDOW", "POSITION") == "620", "the new offset is saved: POSITION=" +
                                                           ReadSetting("WINDOW", "POSITION"));
