@@ -1,0 +1,22 @@
+// The test program's own entry for Shell_NotifyIconA: every call the
+// program's code makes is recorded (action and the record as handed over)
+// and then passed on to the real shell, so the tests see both the record
+// and the shell's answer.
+#ifndef TKP_TESTS_WINE_SHELLSEAM_H
+#define TKP_TESTS_WINE_SHELLSEAM_H
+
+#include <windows.h>
+
+#include <shellapi.h>
+
+#include <vector>
+
+struct TrayCall {
+    DWORD action;
+    NOTIFYICONDATAA record; // the bytes the caller's cbSize covers; the rest zero
+    BOOL result;
+};
+
+std::vector<TrayCall> &TrayCalls();
+
+#endif
