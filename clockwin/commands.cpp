@@ -12,26 +12,37 @@
 #include "../skin/skinload.h"
 #include "clockwin.h"
 
-void ShowPopupMenu(HWND clock, POINT screenPoint, UINT flags)
+// Docking holds still while the menu is up. Afterwards it goes back to how
+// it was: a menu opened from the tray icon under a dialog must not let the
+// clock perch on the dialog and show itself.
+void ShowPopupMenu(HWND clock, POINT screenPoint, UINT flags, int fromTray)
 {
+    int wasSuspended = AppState.DockingSuspended;
+    AppState.DockingSuspended = 1;
     HMENU menu = LoadMenuA(AppState.AppInstance, "POPUPMENU");
     if (menu) {
         HMENU popup = GetSubMenu(menu, 0);
         SetMenuDefaultItem(popup, IDM_EXIT, FALSE); // Exit in bold at every opening
+        // A notification icon's menu closes on a click elsewhere only when
+        // its owner is the foreground window while it is tracked, and the
+        // owner gets a message right after it.
+        if (fromTray)
+            SetForegroundWindow(clock);
         TrackPopupMenu(popup, flags, screenPoint.x, screenPoint.y, 0, clock, NULL);
+        if (fromTray)
+            PostMessageA(clock, WM_NULL, 0, 0);
         DestroyMenu(menu);
     }
-    AppState.DockingSuspended = 0;
+    AppState.DockingSuspended = wasSuspended;
 }
 
 LRESULT OnRButtonUp(HWND clock, LPARAM lParam)
 {
-    AppState.DockingSuspended = 1;
     POINT point;
     point.x = (short)LOWORD(lParam);
     point.y = (short)HIWORD(lParam);
     ClientToScreen(clock, &point);
-    ShowPopupMenu(clock, point, TPM_RIGHTBUTTON);
+    ShowPopupMenu(clock, point, TPM_RIGHTBUTTON, 0);
     return 1;
 }
 
@@ -39,11 +50,10 @@ LRESULT OnTrayNotify(HWND clock, WPARAM wParam, LPARAM lParam)
 {
     if (lParam != WM_RBUTTONUP)
         return DefWindowProcA(clock, WM_TRAY_NOTIFY, wParam, lParam);
-    AppState.DockingSuspended = 1;
     POINT cursor;
     GetCursorPos(&cursor);
     // Opens upwards and to the left of the cursor, away from the taskbar.
-    ShowPopupMenu(clock, cursor, TPM_BOTTOMALIGN | TPM_RIGHTALIGN | TPM_RIGHTBUTTON);
+    ShowPopupMenu(clock, cursor, TPM_BOTTOMALIGN | TPM_RIGHTALIGN | TPM_RIGHTBUTTON, 1);
     return 1;
 }
 

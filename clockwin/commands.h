@@ -9,7 +9,8 @@
 #define HELP_FILE_NAME "Tkpch12.hlp"
 #define HELP_PAGE_NAME "Tkpch12.html"
 
-void ShowPopupMenu(HWND clock, POINT screenPoint, UINT flags);
+// fromTray: opened from the notification icon rather than on the clock.
+void ShowPopupMenu(HWND clock, POINT screenPoint, UINT flags, int fromTray);
 LRESULT OnRButtonUp(HWND clock, LPARAM lParam);
 LRESULT OnTrayNotify(HWND clock, WPARAM wParam, LPARAM lParam);
 LRESULT OnCommand(HWND clock, WPARAM wParam, LPARAM lParam);
