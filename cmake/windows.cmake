@@ -70,7 +70,8 @@ add_library(tkpchov_core STATIC
     clockwin/clockproc.cpp clockwin/dock.cpp clockwin/geometry.cpp clockwin/commands.cpp
     clockwin/filedialog.cpp clockwin/tray.cpp clockwin/tooltip.cpp clockwin/datetext.cpp
     skin/skinformat.cpp skin/skinload.cpp skin/region.cpp skin/runscan.cpp skin/face.cpp skin/facelayout.cpp
-    dialogs/caption.cpp dialogs/dialogs.cpp dialogs/linkrules.cpp)
+    dialogs/caption.cpp dialogs/gradient.cpp dialogs/dialogs.cpp dialogs/settingdlg.cpp dialogs/infodlg.cpp
+    dialogs/linkrules.cpp)
 target_compile_options(tkpchov_core PRIVATE ${TKP_WARNINGS} ${TKP_SMALL_CODE} ${TKP_CHARSET})
 target_compile_definitions(tkpchov_core PUBLIC STRICT)
 target_link_libraries(tkpchov_core PUBLIC tkpchhk_imports comctl32 comdlg32 shell32 gdi32 user32 kernel32)

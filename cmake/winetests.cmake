@@ -25,7 +25,7 @@ add_test(NAME wine.prefix COMMAND ${CMAKE_SOURCE_DIR}/tools/wine-prefix ${TKP_WI
 set_tests_properties(wine.prefix PROPERTIES FIXTURES_SETUP wine_prefix TIMEOUT 300)
 
 # One ctest entry per group of suites; they share the desktop, so one at a time.
-set(TKP_WINE_SUITES Settings Paths Hook Dock Skin Region Face Commands Tray Tooltip)
+set(TKP_WINE_SUITES Settings Paths Hook Dock Skin Region Face Commands Tray Tooltip Caption Dialogs)
 foreach(suite ${TKP_WINE_SUITES})
     add_test(NAME wine.${suite} COMMAND wine_tests --gtest_filter=${suite}*.*:${suite}*/*.*)
     set_tests_properties(wine.${suite} PROPERTIES FIXTURES_REQUIRED wine_prefix RESOURCE_LOCK wine_desktop

@@ -8,4 +8,13 @@ INT_PTR CALLBACK SettingDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
 INT_PTR CALLBACK AboutDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK PropertyDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
+// A font of the given cell height (positive) and styles; the caller owns it.
+HFONT MakeFont(int height, int width, int bold, int italic, int underline, int strikeOut, BYTE charSet,
+               const char *faceName);
+
+// Shared by the procedures: every message goes to the caption painter
+// first; 1 when it took the message, *answer then being the procedure's
+// return value.
+int PassToCaptionPainter(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam, INT_PTR *answer);
+
 #endif

@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "dialogkit.h"
 #include "shell/appstate.h"
 
 // "--hold-file PATH": keeps PATH open without sharing until killed, as
@@ -26,6 +27,8 @@ int main(int argc, char **argv)
 {
     if (argc == 3 && strcmp(argv[1], "--hold-file") == 0)
         return HoldFile(argv[2]);
+    if (argc == 3 && strcmp(argv[1], "--record-open") == 0)
+        return RecordOpenedAddress(argv[2]);
     AppState.AppInstance = GetModuleHandleA(NULL);
     InitCommonControls();
     testing::InitGoogleTest(&argc, argv);

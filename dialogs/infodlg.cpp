@@ -1,0 +1,242 @@
+// The version dialog and the data properties of the skin in force. Links
+// look like a web page's: blue and underlined with a hand over them, purple
+// once followed (for the rest of the run). A click closes the dialog and
+// hands the address to the shell.
+#include "dialogs.h"
+
+#include <shellapi.h>
+#include <string.h>
+
+#include "../res/resource.h"
+#include "../shell/appstate.h"
+#include "../shell/helpers.h"
+#include "../skin/skin.h"
+#include "../skin/skinformat.h"
+#include "linkrules.h"
+
+static WORD AboutLinkVisited;
+static WORD HomePageVisited;
+static WORD MailVisited;
+// Decided at every opening of the data properties from the skin in force.
+static int HomePageLink;
+static int MailLink;
+
+static const COLORREF LinkColors[2] = {RGB(0, 0, 255), RGB(128, 0, 128)};
+
+// The fonts of the coloured statics, each made once per opening of its
+// dialog: handed to its static at the start (a static draws in the font it
+// was given, whatever is selected when it asks for its colours) and kept
+// until the dialog is destroyed. One dialog is up at a time.
+struct StaticFont {
+    int height, bold, italic, underline;
+    BYTE charSet;
+    const char *face;
+    HFONT made;
+};
+
+enum { SUPPORT_LINK, PRODUCT_NAME, EDITION, ABOUT_STATIC_COUNT };
+static const int AboutStaticIds[ABOUT_STATIC_COUNT] = {IDC_SUPPORTLINK, IDC_PRODUCTNAME, IDC_EDITION};
+static StaticFont AboutFonts[ABOUT_STATIC_COUNT] = {
+    {15, 0, 0, 1, DEFAULT_CHARSET, "Times New Roman", NULL},
+    {35, 1, 1, 0, DEFAULT_CHARSET, "Times New Roman", NULL},
+    {20, 1, 0, 0, DEFAULT_CHARSET, "Times New Roman", NULL},
+};
+// Both links of the data properties share one font.
+static StaticFont PropertyLinkFont = {12, 0, 0, 1, SHIFTJIS_CHARSET, "ＭＳ Ｐゴシック", NULL};
+
+static HFONT FontOf(StaticFont *font)
+{
+    if (!font->made)
+        font->made = MakeFont(font->height, 0, font->bold, font->italic, font->underline, 0, font->charSet,
+                              font->face);
+    return font->made;
+}
+
+static void GiveFont(HWND dialog, int id, StaticFont *font)
+{
+    SendDlgItemMessageA(dialog, id, WM_SETFONT, (WPARAM)FontOf(font), FALSE);
+}
+
+static void DeleteFont(StaticFont *font)
+{
+    if (font->made)
+        DeleteObject(font->made);
+    font->made = NULL;
+}
+
+static int IsControl(HWND dialog, HWND window, int id)
+{
+    return window && window == GetDlgItem(dialog, id);
+}
+
+static BOOL ShowLinkCursor(HWND dialog)
+{
+    SetCursor(AppState.LinkCursor);
+    SetWindowLongPtrA(dialog, DWLP_MSGRESULT, TRUE);
+    return TRUE;
+}
+
+// A static drawn in its own font and colour over the dialog's face.
+static INT_PTR ColourStatic(HDC dc, HFONT font, COLORREF colour)
+{
+    SelectObject(dc, font);
+    SetTextColor(dc, colour);
+    SetBkMode(dc, TRANSPARENT);
+    return (INT_PTR)GetStockObject(NULL_BRUSH);
+}
+
+// Every other static is drawn as the dialog manager draws it. Windows takes
+// a returned colour index (COLOR_BTNFACE + 1) for no brush and falls back to
+// exactly this default; Wine would paint the text on white instead.
+static INT_PTR PlainStatic(HWND dialog, WPARAM dc, LPARAM control)
+{
+    return DefWindowProcA(dialog, WM_CTLCOLORSTATIC, dc, control);
+}
+
+// Closes the dialog, then opens prefix + the control's text. The dialog
+// still exists while the shell is called, and owns the call.
+static void FollowLink(HWND dialog, int id, const char *prefix)
+{
+    char text[256];
+    GetWindowTextA(GetDlgItem(dialog, id), text, sizeof text);
+    EndDialog(dialog, 0);
+    char address[300];
+    wsprintfA(address, "%s%s", prefix, text);
+    ShellExecuteA(dialog, "open", address, NULL, NULL, SW_SHOWNORMAL);
+}
+
+static BOOL OnClose(HWND dialog, WPARAM command)
+{
+    if (LOWORD(command) != SC_CLOSE)
+        return FALSE;
+    EndDialog(dialog, 0);
+    return TRUE;
+}
+
+static COLORREF AboutColour(int which)
+{
+    static const COLORREF fixed[ABOUT_STATIC_COUNT] = {0, RGB(220, 0, 0), RGB(0, 0, 220)};
+    return which == SUPPORT_LINK ? LinkColors[AboutLinkVisited & 1] : fixed[which];
+}
+
+INT_PTR CALLBACK AboutDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    INT_PTR answer;
+    if (PassToCaptionPainter(dialog, message, wParam, lParam, &answer))
+        return answer;
+    switch (message) {
+    case WM_INITDIALOG:
+        CenterWindow(dialog, GetDesktopWindow());
+        for (int i = 0; i < ABOUT_STATIC_COUNT; i++)
+            GiveFont(dialog, AboutStaticIds[i], &AboutFonts[i]);
+        SetWindowPos(dialog, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW);
+        return FALSE;
+    case WM_SETCURSOR:
+        return IsControl(dialog, (HWND)wParam, IDC_SUPPORTLINK) ? ShowLinkCursor(dialog) : FALSE;
+    case WM_CTLCOLORSTATIC:
+        for (int i = 0; i < ABOUT_STATIC_COUNT; i++) {
+            if (IsControl(dialog, (HWND)lParam, AboutStaticIds[i]))
+                return ColourStatic((HDC)wParam, FontOf(&AboutFonts[i]), AboutColour(i));
+        }
+        return PlainStatic(dialog, wParam, lParam);
+    case WM_COMMAND:
+        switch (LOWORD(wParam)) {
+        case IDOK:
+            EndDialog(dialog, 0);
+            return TRUE;
+        case IDC_SUPPORTLINK:
+            AboutLinkVisited = 1;
+            FollowLink(dialog, IDC_SUPPORTLINK, "");
+            return TRUE;
+        }
+        return FALSE; // Escape (IDCANCEL) does not close it
+    case WM_SYSCOMMAND:
+        return OnClose(dialog, wParam);
+    case WM_DESTROY:
+        for (StaticFont &font : AboutFonts)
+            DeleteFont(&font);
+        return FALSE;
+    }
+    return FALSE;
+}
+
+// The skin's credits; a field the skin leaves empty keeps its placeholder.
+// A home page or mail address is a live link only when it is a plain web
+// address or one mail address that the shell gets whole: the texts come
+// from strangers, and the shell opens whatever program a text names.
+static void ShowSkinTexts(HWND dialog)
+{
+    const unsigned char *fields[] = {SkinHeader.author, SkinHeader.dataName, SkinHeader.homePage,
+                                     SkinHeader.mailAddress};
+    const int ids[] = {IDC_AUTHOR, IDC_DATANAME, IDC_HOMEPAGE, IDC_MAILADDRESS};
+    char texts[4][257];
+    for (int i = 0; i < 4; i++) {
+        // A field that fills all 256 bytes without an end shows as those
+        // 256 bytes, never more.
+        CopySkinText(fields[i], texts[i], sizeof texts[i]);
+        if (texts[i][0])
+            SetDlgItemTextA(dialog, ids[i], texts[i]);
+    }
+    // A link's address is read back from its control, at most 255 bytes:
+    // a longer one could not reach the shell as shown.
+    HomePageLink = strlen(texts[2]) < 256 && IsWebLink(texts[2]);
+    MailLink = strlen(texts[3]) < 256 && IsMailLink(texts[3]);
+    if (HomePageLink)
+        GiveFont(dialog, IDC_HOMEPAGE, &PropertyLinkFont);
+    if (MailLink)
+        GiveFont(dialog, IDC_MAILADDRESS, &PropertyLinkFont);
+}
+
+static int IsLiveLink(HWND dialog, HWND control)
+{
+    return (HomePageLink == 1 && IsControl(dialog, control, IDC_HOMEPAGE)) ||
+           (MailLink == 1 && IsControl(dialog, control, IDC_MAILADDRESS));
+}
+
+INT_PTR CALLBACK PropertyDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    INT_PTR answer;
+    if (PassToCaptionPainter(dialog, message, wParam, lParam, &answer))
+        return answer;
+    switch (message) {
+    case WM_INITDIALOG:
+        CenterWindow(dialog, GetDesktopWindow());
+        ShowSkinTexts(dialog);
+        SetWindowPos(dialog, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW);
+        return FALSE;
+    case WM_SETCURSOR:
+        return IsLiveLink(dialog, (HWND)wParam) ? ShowLinkCursor(dialog) : FALSE;
+    case WM_CTLCOLORSTATIC: {
+        HWND control = (HWND)lParam;
+        if (!IsLiveLink(dialog, control))
+            return PlainStatic(dialog, wParam, lParam);
+        WORD visited = IsControl(dialog, control, IDC_HOMEPAGE) ? HomePageVisited : MailVisited;
+        return ColourStatic((HDC)wParam, FontOf(&PropertyLinkFont), LinkColors[visited & 1]);
+    }
+    case WM_COMMAND:
+        switch (LOWORD(wParam)) {
+        case IDOK:
+            EndDialog(dialog, 0);
+            return TRUE;
+        case IDC_HOMEPAGE:
+            if (HomePageLink == 1) {
+                HomePageVisited = 1;
+                FollowLink(dialog, IDC_HOMEPAGE, "");
+            }
+            return TRUE;
+        case IDC_MAILADDRESS:
+            if (MailLink == 1) {
+                MailVisited = 1;
+                FollowLink(dialog, IDC_MAILADDRESS, "mailto:");
+            }
+            return TRUE;
+        }
+        return FALSE;
+    case WM_SYSCOMMAND:
+        return OnClose(dialog, wParam);
+    case WM_DESTROY:
+        DeleteFont(&PropertyLinkFont);
+        return FALSE;
+    }
+    return FALSE;
+}

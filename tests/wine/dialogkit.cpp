@@ -1,0 +1,125 @@
+#include "dialogkit.h"
+
+#include "../common/win32kit.h"
+#include "shell/appstate.h"
+
+OpenedDialog::OpenedDialog(const char *templateName, DLGPROC procedure, HWND owner)
+{
+    window_ = CreateDialogParamA(AppState.AppInstance, templateName, owner, procedure, 0);
+    if (window_) {
+        ShowWindow(window_, SW_SHOW);
+        SetForegroundWindow(window_);
+        UpdateWindow(window_);
+        PumpMessages(100);
+    }
+}
+
+OpenedDialog::~OpenedDialog()
+{
+    if (IsWindow(window_))
+        DestroyWindow(window_);
+    PumpMessages(10);
+}
+
+WindowPixels ReadWindowPixels(HWND window)
+{
+    WindowPixels read;
+    RECT rect;
+    GetWindowRect(window, &rect);
+    read.width = rect.right - rect.left;
+    read.height = rect.bottom - rect.top;
+    HDC windowDc = GetWindowDC(window);
+    HDC memory = CreateCompatibleDC(windowDc);
+    BITMAPINFO info = TopDown32(read.width, read.height);
+    void *bits = NULL;
+    HBITMAP surface = CreateDIBSection(windowDc, &info, DIB_RGB_COLORS, &bits, NULL, 0);
+    HGDIOBJ previous = SelectObject(memory, surface);
+    BitBlt(memory, 0, 0, read.width, read.height, windowDc, 0, 0, SRCCOPY);
+    GdiFlush();
+    read.pixels.assign((unsigned *)bits, (unsigned *)bits + (size_t)read.width * read.height);
+    for (unsigned &pixel : read.pixels)
+        pixel &= 0xFFFFFF;
+    SelectObject(memory, previous);
+    DeleteObject(surface);
+    DeleteDC(memory);
+    ReleaseDC(window, windowDc);
+    return read;
+}
+
+unsigned PixelOf(COLORREF colour)
+{
+    return GetRValue(colour) << 16 | GetGValue(colour) << 8 | GetBValue(colour);
+}
+
+int GdiRoom()
+{
+    std::vector<HRGN> made;
+    made.reserve(70000);
+    HRGN region;
+    while (made.size() < 70000 && (region = CreateRectRgn(0, 0, 1, 1)) != NULL)
+        made.push_back(region);
+    for (HRGN each : made)
+        DeleteObject(each);
+    return (int)made.size();
+}
+
+static std::string RecordFile()
+{
+    char path[MAX_PATH];
+    GetModuleFileNameA(NULL, path, MAX_PATH);
+    return std::string(path) + ".opened.txt";
+}
+
+void RecordAddressesOpened()
+{
+    char self[MAX_PATH];
+    GetModuleFileNameA(NULL, self, MAX_PATH);
+    std::string command = std::string("\"") + self + "\" --record-open \"%1\"";
+    for (const char *scheme : {"http", "https", "mailto"}) {
+        std::string base = std::string("Software\\Classes\\") + scheme;
+        HKEY key;
+        RegCreateKeyExA(HKEY_LOCAL_MACHINE, base.c_str(), 0, NULL, 0, KEY_WRITE, NULL, &key, NULL);
+        RegSetValueExA(key, "URL Protocol", 0, REG_SZ, (const BYTE *)"", 1);
+        RegCloseKey(key);
+        RegCreateKeyExA(HKEY_LOCAL_MACHINE, (base + "\\shell\\open\\command").c_str(), 0, NULL, 0, KEY_WRITE, NULL,
+                        &key, NULL);
+        RegSetValueExA(key, NULL, 0, REG_SZ, (const BYTE *)command.c_str(), (DWORD)command.size() + 1);
+        RegCloseKey(key);
+    }
+    ForgetAddressesOpened();
+}
+
+void ForgetAddressesOpened()
+{
+    DeleteFileA(RecordFile().c_str());
+}
+
+static std::string ReadRecord()
+{
+    HANDLE file = CreateFileA(RecordFile().c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+    if (file == INVALID_HANDLE_VALUE)
+        return "";
+    char text[1024];
+    DWORD read = 0;
+    ReadFile(file, text, sizeof text - 1, &read, NULL);
+    CloseHandle(file);
+    return std::string(text, read);
+}
+
+std::string AddressOpened(DWORD milliseconds)
+{
+    std::string address;
+    PumpUntil([&] { return !(address = ReadRecord()).empty(); }, milliseconds);
+    return address;
+}
+
+int RecordOpenedAddress(const char *address)
+{
+    std::string temporary = RecordFile() + ".new";
+    HANDLE file = CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+    DWORD written = 0;
+    WriteFile(file, address, (DWORD)strlen(address), &written, NULL);
+    CloseHandle(file);
+    // Whole or not at all: the test reads it as soon as it is there.
+    return MoveFileExA(temporary.c_str(), RecordFile().c_str(), MOVEFILE_REPLACE_EXISTING) ? 0 : 1;
+}
