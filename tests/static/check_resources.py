@@ -5,7 +5,8 @@ Usage: python3 tests/static/check_resources.py PATH/TO/TkpchOV.exe
 
 Reads the resource directory of the PE file itself (32- or 64-bit) and checks
 every picture resource by name: the skin picture BACK, the face bitmaps NO0..NO9,
-COLON, AM and PM, and the icon groups TKPCOV, TKPCH, TKPDAT and TKPDAT2.
+COLON, AM and PM, and the icon groups TKPCOV, TKPCH, TKPDAT and TKPDAT2; and
+the dialog templates SETTING, ABOUT and PROPERTY control by control.
 Prints each failure and exits 1, or exits 0 when all pass.
 """
 
@@ -13,6 +14,7 @@ import os
 import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from dialogtemplates import check_templates  # noqa: E402
 from peimage import Invalid, PeImage, unpack  # noqa: E402
 
 RT_BITMAP, RT_ICON, RT_GROUP_ICON = 2, 3, 14
@@ -340,6 +342,7 @@ def check_program(image):
             except Invalid as e:
                 problems = [str(e)]
             failures += ["icon %s: %s" % (name, p) for p in problems]
+    failures += check_templates(resources)
     return failures
 
 
@@ -358,7 +361,7 @@ def main(argv):
         print("%s: %s" % (argv[0], line))
     if failures:
         return 1
-    print("%s: all pictures are right" % argv[0])
+    print("%s: all pictures and dialog templates are right" % argv[0])
     return 0
 
 
