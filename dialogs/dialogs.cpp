@@ -18,6 +18,14 @@ int PassToCaptionPainter(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam
     return 1;
 }
 
+void EndDialogWithZero(HWND dialog)
+{
+    EndDialog(dialog, 0);
+    // Wine's dialog loop notices the end only with its next message; this
+    // brings the clock back at once instead of at its next timer tick.
+    PostMessageA(dialog, WM_NULL, 0, 0);
+}
+
 HFONT MakeFont(int height, int width, int bold, int italic, int underline, int strikeOut, BYTE charSet,
                const char *faceName)
 {

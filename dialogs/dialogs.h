@@ -12,6 +12,10 @@ INT_PTR CALLBACK PropertyDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARA
 HFONT MakeFont(int height, int width, int bold, int italic, int underline, int strikeOut, BYTE charSet,
                const char *faceName);
 
+// Ends a dialog with 0, the result every way out of the program's dialogs
+// gives.
+void EndDialogWithZero(HWND dialog);
+
 // Shared by the procedures: every message goes to the caption painter
 // first; 1 when it took the message, *answer then being the procedure's
 // return value.

@@ -99,7 +99,7 @@ static void FollowLink(HWND dialog, int id, const char *prefix)
 {
     char text[256];
     GetWindowTextA(GetDlgItem(dialog, id), text, sizeof text);
-    EndDialog(dialog, 0);
+    EndDialogWithZero(dialog);
     char address[300];
     wsprintfA(address, "%s%s", prefix, text);
     ShellExecuteA(dialog, "open", address, NULL, NULL, SW_SHOWNORMAL);
@@ -109,7 +109,7 @@ static BOOL OnClose(HWND dialog, WPARAM command)
 {
     if (LOWORD(command) != SC_CLOSE)
         return FALSE;
-    EndDialog(dialog, 0);
+    EndDialogWithZero(dialog);
     return TRUE;
 }
 
@@ -142,7 +142,7 @@ INT_PTR CALLBACK AboutDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
         case IDOK:
-            EndDialog(dialog, 0);
+            EndDialogWithZero(dialog);
             return TRUE;
         case IDC_SUPPORTLINK:
             AboutLinkVisited = 1;
@@ -216,7 +216,7 @@ INT_PTR CALLBACK PropertyDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARA
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
         case IDOK:
-            EndDialog(dialog, 0);
+            EndDialogWithZero(dialog);
             return TRUE;
         case IDC_HOMEPAGE:
             if (HomePageLink == 1) {

@@ -71,10 +71,10 @@ static BOOL OnSettingCommand(HWND dialog, int id)
     switch (id) {
     case IDOK:
         ApplySettings(dialog);
-        EndDialog(dialog, 0);
+        EndDialogWithZero(dialog);
         return TRUE;
     case IDCANCEL: // also Escape and the close button
-        EndDialog(dialog, 0);
+        EndDialogWithZero(dialog);
         return TRUE;
     case IDC_DATETIP:
         EnableDateControls(dialog, Checked(dialog, IDC_DATETIP));
