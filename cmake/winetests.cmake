@@ -40,13 +40,18 @@ target_include_directories(e2e_driver PRIVATE ${CMAKE_SOURCE_DIR}/tests/unit)
 target_link_libraries(e2e_driver PRIVATE gdi32 user32 kernel32)
 target_link_options(e2e_driver PRIVATE -static -mconsole)
 
+# Stands in for the browser: a program without a window or console.
+add_executable(e2e_recorder WIN32 tests/e2e/recorder/recorder.cpp)
+target_compile_options(e2e_recorder PRIVATE ${TKP_WARNINGS} -O1)
+target_link_options(e2e_recorder PRIVATE -static)
+
 set(TKP_SCENARIOS first_start follow hide_and_return drag second_instance odd_settings end_session
-    skin_cmdline missing_skin face_time menu_clock tray_icon change_data help_page)
+    skin_cmdline missing_skin face_time menu_clock tray_icon change_data help_page dialogs)
 foreach(scenario ${TKP_SCENARIOS})
     add_test(NAME e2e.${scenario}
              COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/e2e/run_scenario.py
                      --build-dir ${CMAKE_BINARY_DIR} ${scenario})
-    set_tests_properties(e2e.${scenario} PROPERTIES TIMEOUT 300 DEPENDS "TkpchOV;e2e_driver")
+    set_tests_properties(e2e.${scenario} PROPERTIES TIMEOUT 300 DEPENDS "TkpchOV;e2e_driver;e2e_recorder")
 endforeach()
 
 # ---------------------------------------------------------------- benchmarks

@@ -41,6 +41,7 @@ SCENARIOS = {
     "tray_icon": ["tray_icon"],
     "change_data": ["change_data"],
     "help_page": ["help_page"],
+    "dialogs": ["dialogs"],
     # Not a test: prints the docking figures for tools/bench.
     "bench": ["bench_dock"],
 }
@@ -77,7 +78,7 @@ class Scenario:
         os.makedirs(self.app)
         run_shell('source "%s" && tkp_clone_prefix "%s" "%s"' % (lib, self.template, self.prefix),
                   os.environ.copy())
-        for name in ("TkpchOV.exe", "TKPCHHK.dll", "e2e_driver.exe", "Tkpch12.html"):
+        for name in ("TkpchOV.exe", "TKPCHHK.dll", "e2e_driver.exe", "e2e_recorder.exe", "Tkpch12.html"):
             source = os.path.join(self.build_dir, name)
             if os.path.exists(source):
                 shutil.copy(source, self.app)

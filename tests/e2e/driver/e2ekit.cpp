@@ -202,6 +202,68 @@ void WriteSetting(const char *section, const char *key, const char *value)
     WritePrivateProfileStringA(NULL, NULL, NULL, App.settings().c_str());
 }
 
+void Click(POINT at, DWORD down, DWORD up)
+{
+    SetCursorPos(at.x, at.y);
+    PumpMessages(80);
+    mouse_event(down, 0, 0, 0, 0);
+    PumpMessages(60);
+    mouse_event(up, 0, 0, 0, 0);
+    PumpMessages(60);
+}
+
+void PressKey(BYTE key)
+{
+    keybd_event(key, 0, 0, 0);
+    PumpMessages(30);
+    keybd_event(key, 0, KEYEVENTF_KEYUP, 0);
+    PumpMessages(30);
+}
+
+void PressAltKey(BYTE key)
+{
+    keybd_event(VK_MENU, 0, 0, 0);
+    PumpMessages(30);
+    PressKey(key);
+    keybd_event(VK_MENU, 0, KEYEVENTF_KEYUP, 0);
+    PumpMessages(30);
+}
+
+bool ClickUntil(POINT at, DWORD down, DWORD up, const std::function<bool()> &done, DWORD wait)
+{
+    for (int attempt = 0; attempt < 3; attempt++) {
+        Click(at, down, up);
+        if (PumpUntil(done, wait))
+            return true;
+    }
+    return false;
+}
+
+bool PressKeyUntil(BYTE key, const std::function<bool()> &done, DWORD wait)
+{
+    for (int attempt = 0; attempt < 3; attempt++) {
+        PressKey(key);
+        if (PumpUntil(done, wait))
+            return true;
+    }
+    return false;
+}
+
+POINT Middle(const RECT &rect)
+{
+    return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+}
+
+HWND FindPopupMenu(DWORD milliseconds)
+{
+    HWND menu = NULL;
+    PumpUntil([&] {
+        menu = FindWindowA("#32768", NULL);
+        return menu && IsWindowVisible(menu);
+    }, milliseconds);
+    return menu;
+}
+
 bool SaveScreenshot(const std::string &name)
 {
     int width = GetSystemMetrics(SM_CXSCREEN);

@@ -7,6 +7,7 @@
 
 #include "../../common/win32kit.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -77,6 +78,21 @@ bool ClockOutOfSight(HWND clock);
 HWND FindMessageBox(const char *caption, DWORD milliseconds = 5000);
 std::string MessageBoxText(HWND box);
 void PressOk(HWND box);
+
+// What a user's hand does: a click of the given button at a screen point,
+// a key pressed and released, a key pressed with Alt held.
+void Click(POINT at, DWORD down, DWORD up);
+void PressKey(BYTE key);
+void PressAltKey(BYTE key);
+POINT Middle(const RECT &rect);
+// The same until the effect is there: on these shared machines Wine now
+// and then loses an input event (a click before a move has settled, a key
+// before the foreground has changed), so each is tried up to three times,
+// waiting for its effect after each. True when the effect came.
+bool ClickUntil(POINT at, DWORD down, DWORD up, const std::function<bool()> &done, DWORD wait = 1500);
+bool PressKeyUntil(BYTE key, const std::function<bool()> &done, DWORD wait = 1500);
+// The visible popup menu, or NULL when none opens in time.
+HWND FindPopupMenu(DWORD milliseconds = 3000);
 
 // Saves the whole screen as a BMP file in the program's folder.
 bool SaveScreenshot(const std::string &name);

@@ -16,11 +16,9 @@ int main(int argc, char **argv)
         fprintf(stderr, "usage: e2e_driver PHASE APP_FOLDER\n");
         return 2;
     }
-    if (strcmp(argv[1], "record_open") == 0)
-        return RecordOpen(argv[2]);
     App.folder = argv[2];
     KeepHookChainAlive();
-    for (const Phase *table : {Phases, SkinPhases, MenuPhases, BenchPhases}) {
+    for (const Phase *table : {Phases, SkinPhases, MenuPhases, DialogPhases, BenchPhases}) {
         for (const Phase *phase = table; phase->name; phase++) {
             if (strcmp(phase->name, argv[1]) == 0) {
                 phase->run();

@@ -7,16 +7,6 @@
 #include "e2ekit.h"
 #include "phases.h"
 
-static HWND FindPopupMenu(DWORD milliseconds = 3000)
-{
-    HWND menu = NULL;
-    PumpUntil([&] {
-        menu = FindWindowA("#32768", NULL);
-        return menu && IsWindowVisible(menu);
-    }, milliseconds);
-    return menu;
-}
-
 static bool IsInk(unsigned pixel)
 {
     unsigned r = (pixel >> 16) & 0xFF, g = (pixel >> 8) & 0xFF, b = pixel & 0xFF;
@@ -81,24 +71,6 @@ static int InkOfLastMenuLine(HWND menu)
     return ink;
 }
 
-static void Click(POINT at, DWORD down, DWORD up)
-{
-    SetCursorPos(at.x, at.y);
-    PumpMessages(80);
-    mouse_event(down, 0, 0, 0, 0);
-    PumpMessages(60);
-    mouse_event(up, 0, 0, 0, 0);
-    PumpMessages(60);
-}
-
-static void PressKey(BYTE key)
-{
-    keybd_event(key, 0, 0, 0);
-    PumpMessages(30);
-    keybd_event(key, 0, KEYEVENTF_KEYUP, 0);
-    PumpMessages(30);
-}
-
 static void MenuOnTheClock()
 {
     PerchedClock run;
@@ -135,11 +107,6 @@ static RECT FirstTrayIconRect()
     int iconWidth = GetSystemMetrics(SM_CXSMICON) + 4, iconHeight = GetSystemMetrics(SM_CYSMICON) + 4;
     int top = bar.top + (bar.bottom - bar.top - iconHeight) / 2;
     return RECT{bar.right - iconWidth, top, bar.right, top + iconHeight};
-}
-
-static POINT Middle(const RECT &rect)
-{
-    return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
 }
 
 static void TrayIcon()
@@ -282,36 +249,28 @@ static void ChangeData()
                                                                 ReadSetting("DATAFILE", "FILENAME"));
 }
 
-int RecordOpen(const char *path)
+static void SetCommand(const std::string &keyName, const std::string &command)
 {
-    char self[MAX_PATH];
-    GetModuleFileNameA(NULL, self, MAX_PATH);
-    *strrchr(self, '\\') = '\0';
-    HANDLE file = CreateFileA((std::string(self) + "\\opened.txt").c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0,
-                              NULL);
-    DWORD written;
-    WriteFile(file, path, (DWORD)strlen(path), &written, NULL);
-    CloseHandle(file);
-    return 0;
-}
-
-// Web pages open with our recorder instead of a browser.
-static void RecordPagesOpened()
-{
-    char self[MAX_PATH];
-    GetModuleFileNameA(NULL, self, MAX_PATH);
-    std::string command = std::string("\"") + self + "\" record_open \"%1\"";
     HKEY key;
-    RegCreateKeyExA(HKEY_LOCAL_MACHINE, "Software\\Classes\\.html", 0, NULL, 0, KEY_WRITE, NULL, &key, NULL);
-    RegSetValueExA(key, NULL, 0, REG_SZ, (const BYTE *)"TkpTestPage", 12);
-    RegCloseKey(key);
-    RegCreateKeyExA(HKEY_LOCAL_MACHINE, "Software\\Classes\\TkpTestPage\\shell\\open\\command", 0, NULL, 0, KEY_WRITE,
-                    NULL, &key, NULL);
+    RegCreateKeyExA(HKEY_LOCAL_MACHINE, (keyName + "\\shell\\open\\command").c_str(), 0, NULL, 0, KEY_WRITE, NULL,
+                    &key, NULL);
     RegSetValueExA(key, NULL, 0, REG_SZ, (const BYTE *)command.c_str(), (DWORD)command.size() + 1);
     RegCloseKey(key);
 }
 
-static std::string PageOpened()
+void RecordPagesOpened()
+{
+    std::string command = "\"" + App.file("e2e_recorder.exe") + "\" \"%1\"";
+    HKEY key;
+    RegCreateKeyExA(HKEY_LOCAL_MACHINE, "Software\\Classes\\.html", 0, NULL, 0, KEY_WRITE, NULL, &key, NULL);
+    RegSetValueExA(key, NULL, 0, REG_SZ, (const BYTE *)"TkpTestPage", 12);
+    RegCloseKey(key);
+    SetCommand("Software\\Classes\\TkpTestPage", command);
+    for (const char *scheme : {"http", "https", "mailto"})
+        SetCommand(std::string("Software\\Classes\\") + scheme, command);
+}
+
+std::string PageOpened()
 {
     char text[MAX_PATH * 2] = "";
     HANDLE file = CreateFileA(App.file("opened.txt").c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);

@@ -1,6 +1,8 @@
 #ifndef TKP_TESTS_E2E_PHASES_H
 #define TKP_TESTS_E2E_PHASES_H
 
+#include <string>
+
 struct Phase {
     const char *name;
     void (*run)(void);
@@ -8,12 +10,14 @@ struct Phase {
 
 // Every phase the driver knows, ended by a null entry.
 extern const Phase Phases[];
-// "record_open PATH": stands in for the program that opens web pages; it
-// writes PATH to opened.txt beside itself.
-int RecordOpen(const char *path);
+// Web pages, web and mail addresses open with e2e_recorder.exe instead of
+// a browser; PageOpened tells what it was last handed ("" for nothing yet).
+void RecordPagesOpened();
+std::string PageOpened();
 
 extern const Phase SkinPhases[];
 extern const Phase MenuPhases[];
+extern const Phase DialogPhases[];
 // The benchmark's phases (not tests: they print figures).
 extern const Phase BenchPhases[];
 
