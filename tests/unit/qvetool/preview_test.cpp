@@ -1,0 +1,242 @@
+// preview: the picture decoded as the system decodes it, the face drawn on
+// it, key-colour pixels transparent, in a PNG file.
+#include <gtest/gtest.h>
+
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wall"
+#pragma GCC diagnostic ignored "-Wextra"
+#pragma GCC diagnostic ignored "-Wsign-compare"
+#pragma GCC diagnostic ignored "-Wunused-function"
+#define STB_IMAGE_IMPLEMENTATION
+#define STBI_ONLY_PNG
+#include <stb/stb_image.h>
+#pragma GCC diagnostic pop
+
+#include "picture.h"
+#include "qvetoolkit.h"
+
+using namespace skintest;
+
+namespace {
+
+uint32_t Widen(uint32_t value, int bits)
+{
+    uint32_t top = value << (8 - bits);
+    return (top | (top >> bits)) & 0xFF;
+}
+
+struct Decoded {
+    const char *name;
+    SkinRecipe recipe;
+    std::function<uint32_t(int x, int y)> expected;
+};
+
+SkinRecipe Recipe(uint16_t bitCount, int32_t height, uint32_t compression = kBiRgb)
+{
+    SkinRecipe recipe;
+    recipe.width = 13; // odd, so rows are padded at every depth
+    recipe.height = height;
+    recipe.bitCount = bitCount;
+    recipe.compression = compression;
+    return recipe;
+}
+
+TEST(QvetoolPreview, DecodesEveryDepthAsTheSystemDoes)
+{
+    const std::vector<uint32_t> palette = {0x000000, 0xFF0000, 0x00FF00, 0x0000FF, 0x123456, 0xFEDCBA,
+                                           0x808000, 0xFFFFFF};
+    auto index = [](int x, int y) { return (uint32_t)(x * 3 + y) % 8; };
+    auto rgb = [](int x, int y) { return (uint32_t)(x * 0x131313 + y * 0x2F0B05) & 0xFFFFFF; };
+    std::vector<Decoded> cases;
+    for (uint16_t bits : {1, 4, 8}) {
+        Decoded c = {"palette", Recipe(bits, 5), nullptr};
+        c.recipe.palette = palette;
+        const uint32_t mask = (1u << bits) - 1;
+        c.recipe.pixel = [=](int x, int y) { return index(x, y) & mask; };
+        c.expected = [=](int x, int y) { return palette[index(x, y) & mask]; };
+        cases.push_back(c);
+    }
+    {
+        // A short table: indices past it are black.
+        Decoded c = {"8 bits, 4 colours", Recipe(8, -4), nullptr};
+        c.recipe.colorCount = 4;
+        c.recipe.palette = palette;
+        c.recipe.pixel = index;
+        c.expected = [=](int x, int y) { return index(x, y) < 4 ? palette[index(x, y)] : 0u; };
+        cases.push_back(c);
+    }
+    {
+        Decoded c = {"16 bits 5-5-5", Recipe(16, 3), nullptr};
+        c.recipe.pixel = rgb;
+        c.expected = [=](int x, int y) {
+            uint32_t v = rgb(x, y);
+            return Widen((v >> 19) & 31, 5) << 16 | Widen((v >> 11) & 31, 5) << 8 | Widen((v >> 3) & 31, 5);
+        };
+        cases.push_back(c);
+    }
+    {
+        Decoded c = {"16 bits 5-6-5", Recipe(16, -3, kBiBitfields), nullptr};
+        c.recipe.pixel = rgb;
+        c.expected = [=](int x, int y) {
+            uint32_t v = rgb(x, y);
+            return Widen((v >> 19) & 31, 5) << 16 | Widen((v >> 10) & 63, 6) << 8 | Widen((v >> 3) & 31, 5);
+        };
+        cases.push_back(c);
+    }
+    for (uint16_t bits : {24, 32}) {
+        Decoded c = {"true colour", Recipe(bits, 4), nullptr};
+        c.recipe.pixel = rgb;
+        c.expected = rgb;
+        cases.push_back(c);
+    }
+    {
+        Decoded c = {"32 bits, bitfields in a V5 header", Recipe(32, -2, kBiBitfields), nullptr};
+        c.recipe.infoSize = 124;
+        c.recipe.pixel = rgb;
+        c.expected = rgb;
+        cases.push_back(c);
+    }
+    for (const Decoded &c : cases) {
+        SCOPED_TRACE(std::string(c.name) + ", " + std::to_string(c.recipe.bitCount) + " bits");
+        Bytes image = BuildSkin(c.recipe);
+        SkinLayout layout;
+        ASSERT_EQ(SKIN_OK, CheckSkinImage(image.data(), image.size(), &layout));
+        Picture picture = DecodeSkinPicture(image.data(), layout);
+        ASSERT_EQ(13, picture.width);
+        ASSERT_EQ(abs(c.recipe.height), picture.height);
+        for (int y = 0; y < picture.height; y++)
+            for (int x = 0; x < picture.width; x++)
+                ASSERT_EQ(c.expected(x, y), picture.at(x, y)) << "at " << x << "," << y;
+    }
+}
+
+struct Png {
+    int width = 0, height = 0;
+    std::vector<uint32_t> rgba; // 0xAARRGGBB
+    uint32_t at(int x, int y) const { return rgba[(size_t)y * width + x]; }
+};
+
+Png ReadPng(const Bytes &file)
+{
+    Png png;
+    int channels;
+    unsigned char *pixels = stbi_load_from_memory(file.data(), (int)file.size(), &png.width, &png.height, &channels, 4);
+    if (!pixels)
+        return png;
+    for (int i = 0; i < png.width * png.height; i++)
+        png.rgba.push_back((uint32_t)pixels[4 * i + 3] << 24 | (uint32_t)pixels[4 * i] << 16 |
+                           (uint32_t)pixels[4 * i + 1] << 8 | pixels[4 * i + 2]);
+    stbi_image_free(pixels);
+    return png;
+}
+
+const uint32_t kGrey = 0xC0C0C0, kKey = 0x00FF00;
+
+// 100 x 30 grey, key-coloured in the top-left corner and down column 30
+// (right through the face), the face at 5,6.
+Bytes PreviewSkin()
+{
+    SkinRecipe recipe;
+    recipe.width = 100;
+    recipe.height = 30;
+    recipe.bitCount = 24;
+    recipe.faceLeft = 5;
+    recipe.faceTop = 6;
+    recipe.pixel = [](int x, int y) { return (x + y < 3 || x == 30) ? kKey : kGrey; };
+    return BuildSkin(recipe);
+}
+
+Png Preview(const std::vector<std::string> &options)
+{
+    Scratch scratch;
+    std::vector<std::string> arguments = {"preview", scratch.write("skin.qve", PreviewSkin()), "-o",
+                                          scratch.path("out.png")};
+    arguments.insert(arguments.end(), options.begin(), options.end());
+    ToolRun run = Qvetool(arguments);
+    EXPECT_EQ(0, run.code) << run.err;
+    return ReadPng(scratch.read("out.png"));
+}
+
+int Count(const Png &png, int x0, int y0, int width, int height, uint32_t colour)
+{
+    int count = 0;
+    for (int y = y0; y < y0 + height; y++)
+        for (int x = x0; x < x0 + width; x++)
+            count += png.at(x, y) == colour;
+    return count;
+}
+
+TEST(QvetoolPreview, DrawsTheFaceAndCutsTheKeyColourAway)
+{
+    const int X = 5, Y = 6;
+    Png png = Preview({"--time", "8:59:58"});
+    ASSERT_EQ(100, png.width);
+    ASSERT_EQ(30, png.height);
+    Scratch scratch;
+    for (int y = 0; y < 30; y++)
+        for (int x = 0; x < 100; x++) {
+            bool key = x + y < 3 || x == 30;
+            // The outline is the picture's: a digit over a key pixel stays cut away.
+            ASSERT_EQ(key ? 0u : 0xFFu, png.at(x, y) >> 24) << x << "," << y;
+        }
+    const uint32_t black = 0xFF000000;
+    // Column 30, the last of the hour's tens place, is the key colour.
+    EXPECT_EQ(8 * 18, Count(png, X + 17, Y + 1, 8, 18, 0xFFC0C0C0)) << "no hour tens before 10";
+    EXPECT_GT(Count(png, X + 28, Y + 1, 9, 18, black), 40) << "the 8 of the hour";
+    EXPECT_GT(Count(png, X + 80, Y + 1, 9, 18, black), 40) << "the 8 of the seconds";
+    EXPECT_EQ(12, Count(png, X + 39, Y + 1, 2, 18, black)) << "the colon's two dots";
+    EXPECT_EQ(0, Count(png, 0, 0, 100, 30, 0xFFFF0000) + Count(png, 0, 0, 100, 30, 0xFF0000FF)) << "no mark";
+
+    // 12-hour form: 20:00:00 is PM 8:00:00, the red mark in the lower half.
+    png = Preview({"--time", "20:00:00", "--12h"});
+    EXPECT_GT(Count(png, X + 1, Y + 11, 14, 7, 0xFFFF0000), 20);
+    EXPECT_EQ(0, Count(png, 0, 0, 100, 30, 0xFF0000FF));
+    EXPECT_EQ(8 * 18, Count(png, X + 17, Y + 1, 8, 18, 0xFFC0C0C0));
+    // 12:30:00 stays 12 with the blue AM mark in the upper half.
+    png = Preview({"--time", "12:30:00", "--12h"});
+    EXPECT_GT(Count(png, X + 1, Y + 2, 14, 8, 0xFF0000FF), 20);
+    EXPECT_GT(Count(png, X + 17, Y + 1, 9, 18, black), 10) << "the 1 of 12";
+}
+
+TEST(QvetoolPreview, FacesOutsideThePictureAreClipped)
+{
+    SkinRecipe recipe;
+    recipe.width = 20;
+    recipe.height = 10;
+    for (int32_t origin : {-30, 2147483647, -2147483647 - 1}) {
+        recipe.faceLeft = origin;
+        recipe.faceTop = -5;
+        Scratch scratch;
+        ToolRun run = Qvetool({"preview", scratch.write("s.qve", BuildSkin(recipe)), "-o", scratch.path("p.png"),
+                               "--time", "23:59:59"});
+        EXPECT_EQ(0, run.code) << run.err;
+        EXPECT_EQ(20, ReadPng(scratch.read("p.png")).width);
+    }
+}
+
+TEST(QvetoolPreview, RefusesBadTimesAndSkinsTheClockRefuses)
+{
+    for (const char *time : {"24:00:00", "12:60:00", "12:00:60", "1:2:3", "123:00:00", "12:00", "12:00:00x", "",
+                             "-1:00:00", "12:+5:00"}) {
+        Scratch scratch;
+        ToolRun run = Qvetool({"preview", scratch.write("s.qve", PreviewSkin()), "-o", scratch.path("p.png"),
+                               "--time", time});
+        EXPECT_EQ(1, run.code) << time;
+        EXPECT_NE(std::string::npos, run.err.find("--time は")) << time << run.err;
+        EXPECT_FALSE(scratch.exists("p.png"));
+    }
+    for (const char *time : {"0:00:00", "09:05:00", "23:59:59"}) {
+        Scratch scratch;
+        EXPECT_EQ(0, Qvetool({"preview", scratch.write("s.qve", PreviewSkin()), "-o", scratch.path("p.png"),
+                              "--time", time}).code) << time;
+    }
+    Scratch scratch;
+    Bytes broken = PreviewSkin();
+    broken[0] = 'q';
+    ToolRun run = Qvetool({"preview", scratch.write("s.qve", broken), "-o", scratch.path("p.png")});
+    EXPECT_EQ(1, run.code);
+    EXPECT_NE(std::string::npos, run.err.find("\"QVE\" ではありません")) << run.err;
+    EXPECT_FALSE(scratch.exists("p.png"));
+}
+
+} // namespace
