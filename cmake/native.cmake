@@ -22,10 +22,11 @@ add_executable(unit_tests ${TKP_UNIT_TESTS})
 target_link_libraries(unit_tests PRIVATE tkp_portable gtest gtest_main)
 add_test(NAME unit COMMAND unit_tests)
 
-# A short fuzz run with every test run; tools/fuzz runs it for as long as asked.
+# A short fuzz run with every test run, shared by the skin check and qvetool;
+# tools/fuzz runs them for as long as asked.
 set(TKP_FUZZ_SECONDS 60 CACHE STRING "Seconds of fuzzing in the test run")
-add_test(NAME fuzz.skinformat COMMAND ${CMAKE_SOURCE_DIR}/tools/fuzz ${TKP_FUZZ_SECONDS})
-set_tests_properties(fuzz.skinformat PROPERTIES TIMEOUT 900)
+add_test(NAME fuzz.skins COMMAND ${CMAKE_SOURCE_DIR}/tools/fuzz ${TKP_FUZZ_SECONDS})
+set_tests_properties(fuzz.skins PROPERTIES TIMEOUT 900)
 
 # qvetool natively, its unit tests (UTF-8 texts, so apart from the program's
 # Shift-JIS ones) and the sample skins it packs.
