@@ -41,6 +41,7 @@ SCENARIOS = {
     "tray_icon": ["tray_icon"],
     "change_data": ["change_data"],
     "help_page": ["help_page"],
+    "sample_skins": ["sample_night", "sample_cloud", "sample_banner"],
     # Not a test: prints the docking figures for tools/bench.
     "bench": ["bench_dock"],
 }
@@ -81,7 +82,12 @@ class Scenario:
             source = os.path.join(self.build_dir, name)
             if os.path.exists(source):
                 shutil.copy(source, self.app)
-        # Hook-library copy the driver loads for its own windows' sake is the same file.
+        skins = os.path.join(self.build_dir, "skins")
+        if os.path.isdir(skins):
+            os.makedirs(os.path.join(self.app, "skins"))
+            for name in os.listdir(skins):
+                if name.endswith(".qve"):
+                    shutil.copy(os.path.join(skins, name), os.path.join(self.app, "skins"))
 
     def start_display(self):
         for _ in range(5):

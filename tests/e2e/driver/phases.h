@@ -14,6 +14,7 @@ int RecordOpen(const char *path);
 
 extern const Phase SkinPhases[];
 extern const Phase MenuPhases[];
+extern const Phase SamplePhases[];
 // The benchmark's phases (not tests: they print figures).
 extern const Phase BenchPhases[];
 

@@ -5,6 +5,8 @@
 #include <dirent.h>
 #include <string.h>
 
+#include "dialogs/linkrules.h"
+#include "picture.h"
 #include "qvetoolkit.h"
 
 using namespace skintest;
@@ -137,15 +139,72 @@ TEST(QvetoolCheck, WarnsAboutWhatLoadsButWillNotLookOrWorkAsMeant)
     }
 }
 
-// The sample skins are ours: each loads and draws no warning.
-TEST(QvetoolCheck, TheSampleSkinsAreClean)
+// Opaque islands and enclosed holes of a picture's outline (4-connected).
+void CountShapes(const Picture &picture, int *islands, int *holes)
+{
+    std::vector<int> seen(picture.pixels.size(), 0);
+    *islands = *holes = 0;
+    const uint32_t key = picture.pixels[0];
+    for (size_t start = 0; start < seen.size(); start++) {
+        if (seen[start])
+            continue;
+        const bool opaque = picture.pixels[start] != key;
+        bool touchesEdge = false;
+        std::vector<size_t> todo = {start};
+        seen[start] = 1;
+        while (!todo.empty()) {
+            size_t at = todo.back();
+            todo.pop_back();
+            int x = (int)(at % picture.width), y = (int)(at / picture.width);
+            touchesEdge |= x == 0 || y == 0 || x == picture.width - 1 || y == picture.height - 1;
+            const int steps[4][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}};
+            for (const auto &step : steps) {
+                int nx = x + step[0], ny = y + step[1];
+                if (nx < 0 || ny < 0 || nx >= picture.width || ny >= picture.height)
+                    continue;
+                size_t next = (size_t)ny * picture.width + nx;
+                if (!seen[next] && (picture.pixels[next] != key) == opaque) {
+                    seen[next] = 1;
+                    todo.push_back(next);
+                }
+            }
+        }
+        if (opaque)
+            ++*islands;
+        else if (!touchesEdge)
+            ++*holes;
+    }
+}
+
+// The sample skins are ours: each loads and draws no warning, the cloud has
+// holes and islands, and the banner has all four credits, its home page and
+// mail address being links.
+TEST(QvetoolCheck, TheSampleSkinsAreWhatTheyPromise)
 {
     const char *folder = getenv("TKP_SAMPLE_SKINS");
     ASSERT_TRUE(folder != NULL) << "the test runs from ctest, which names the built samples";
     for (const char *name : {"night.qve", "cloud.qve", "banner.qve"}) {
-        ToolRun run = Qvetool({"check", std::string(folder) + "/" + name});
+        const std::string path = std::string(folder) + "/" + name;
+        ToolRun run = Qvetool({"check", path});
         EXPECT_EQ(0, run.code) << name << run.out << run.err;
         EXPECT_EQ(std::string::npos, run.out.find("警告")) << name << run.out;
+
+        std::ifstream file(path, std::ios::binary);
+        Bytes image((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+        SkinLayout layout;
+        ASSERT_EQ(SKIN_OK, CheckSkinImage(image.data(), image.size(), &layout)) << name;
+        int islands, holes;
+        CountShapes(DecodeSkinPicture(image.data(), layout), &islands, &holes);
+        if (strcmp(name, "cloud.qve") == 0) {
+            EXPECT_GE(islands, 3) << "the cloud and puffs apart from it";
+            EXPECT_GE(holes, 3) << "holes in the cloud";
+        }
+        if (strcmp(name, "banner.qve") == 0) {
+            for (size_t field : {kAuthor, kDataName, kHomePage, kMailAddress})
+                EXPECT_NE(0, image[field]) << "credit at " << field;
+            EXPECT_EQ(1, IsWebLink((const char *)&image[kHomePage]));
+            EXPECT_EQ(1, IsMailLink((const char *)&image[kMailAddress]));
+        }
     }
 }
 
