@@ -45,7 +45,7 @@ target_link_libraries(e2e_driver PRIVATE gdi32 user32 kernel32)
 target_link_options(e2e_driver PRIVATE -static -mconsole)
 
 set(TKP_SCENARIOS first_start follow hide_and_return drag second_instance odd_settings end_session
-    skin_cmdline missing_skin face_time menu_clock tray_icon change_data help_page sample_skins)
+    skin_cmdline missing_skin face_time menu_clock tray_icon change_data help_page sample_skins archive)
 foreach(scenario ${TKP_SCENARIOS})
     add_test(NAME e2e.${scenario}
              COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/e2e/run_scenario.py

@@ -53,9 +53,8 @@ bool ReadSample(const std::string &path, SamplePicture *sample)
     return rows == sample->height;
 }
 
-void ShowSample(const char *name)
+void ShowSample(const std::string &path, const std::string &screenshot)
 {
-    const std::string path = App.file((std::string("skins\\") + name + ".qve").c_str());
     SamplePicture sample;
     CHECK(ReadSample(path, &sample), "the sample " + path + " is there");
     PerchedClock run;
@@ -96,8 +95,13 @@ void ShowSample(const char *name)
     CHECK(differ == 0, Format("the screen shows the picture around the face (%d pixels differ)", differ));
     FaceReading face = ReadFace(clock, sample.faceLeft, sample.faceTop);
     CHECK(face.read, Format("the face shows the time at %d,%d", sample.faceLeft, sample.faceTop));
-    SaveScreenshot(std::string("sample-") + name + ".bmp");
+    SaveScreenshot(screenshot);
     ExitAndExpectCleanEnd(run.process, clock);
+}
+
+void ShowSample(const char *name)
+{
+    ShowSample(App.file((std::string("skins\\") + name + ".qve").c_str()), std::string("sample-") + name + ".bmp");
 }
 
 void Night()
@@ -115,9 +119,23 @@ void Banner()
     ShowSample("banner");
 }
 
+// The clock started from the unpacked release archive (its x64 folder),
+// with a sample skin from the archive's skins folder.
+void FromTheArchive()
+{
+    char skin[MAX_PATH];
+    GetFullPathNameA(App.file("..\\skins\\banner.qve").c_str(), MAX_PATH, skin, NULL);
+    ShowSample(skin, "archive.bmp");
+    char longPath[MAX_PATH];
+    GetLongPathNameA(skin, longPath, MAX_PATH);
+    CHECK(ReadSetting("DATAFILE", "FILENAME") == longPath,
+          "its settings are kept in TkpchOV.ini beside it, naming the skin: " + ReadSetting("DATAFILE", "FILENAME"));
+}
+
 } // namespace
 
 const Phase SamplePhases[] = {
+    {"archive_start", FromTheArchive},
     {"sample_night", Night},
     {"sample_cloud", Cloud},
     {"sample_banner", Banner},
