@@ -47,6 +47,8 @@ SCENARIOS = {
     "archive": ["archive_start"],
     # Not a test: prints the docking figures for tools/bench.
     "bench": ["bench_dock"],
+    # Not a test: takes the pictures of docs/ for tools/screenshots.
+    "screenshots": ["shots_builtin", "shots_sample"],
 }
 
 

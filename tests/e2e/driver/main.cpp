@@ -20,7 +20,7 @@ int main(int argc, char **argv)
         return RecordOpen(argv[2]);
     App.folder = argv[2];
     KeepHookChainAlive();
-    for (const Phase *table : {Phases, SkinPhases, MenuPhases, SamplePhases, BenchPhases}) {
+    for (const Phase *table : {Phases, SkinPhases, MenuPhases, SamplePhases, BenchPhases, ShotPhases}) {
         for (const Phase *phase = table; phase->name; phase++) {
             if (strcmp(phase->name, argv[1]) == 0) {
                 phase->run();

@@ -15,6 +15,8 @@ int RecordOpen(const char *path);
 extern const Phase SkinPhases[];
 extern const Phase MenuPhases[];
 extern const Phase SamplePhases[];
+// tools/screenshots' phases (not tests: they take pictures for docs/).
+extern const Phase ShotPhases[];
 // The benchmark's phases (not tests: they print figures).
 extern const Phase BenchPhases[];
 
