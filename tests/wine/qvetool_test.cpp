@@ -8,17 +8,7 @@
 #include <string>
 #include <vector>
 
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wall"
-#pragma GCC diagnostic ignored "-Wextra"
-#pragma GCC diagnostic ignored "-Wsign-compare"
-#pragma GCC diagnostic ignored "-Wunused-function"
-#define STB_IMAGE_IMPLEMENTATION
-#define STBI_ONLY_PNG
-#define STBI_NO_STDIO
-#include "stb_image.h"
-#pragma GCC diagnostic pop
-
+#include "../common/pngdecode.h"
 #include "shell/appstate.h"
 #include "skin/face.h"
 #include "skin/region.h"
@@ -239,21 +229,15 @@ TEST(QvetoolPreview, MatchesTheFacePainterAndTheOutlineInEveryHourForm)
                 arguments += L" --12h";
             ToolRun run = Qvetool(arguments);
             ASSERT_EQ(0u, run.code) << run.out;
-            std::vector<unsigned char> png = ReadBytes(folder.file("face.png"));
-            int width, height, channels;
-            unsigned char *rgba = stbi_load_from_memory(png.data(), (int)png.size(), &width, &height, &channels, 4);
-            ASSERT_TRUE(rgba != NULL);
-            ASSERT_EQ(size.bmWidth, width);
-            ASSERT_EQ(size.bmHeight, height);
+            Png png = DecodePng(ReadBytes(folder.file("face.png")));
+            ASSERT_EQ(size.bmWidth, png.width);
+            ASSERT_EQ(size.bmHeight, png.height);
             int wrongColour = 0, wrongOutline = 0;
-            for (int y = 0; y < height; y++)
-                for (int x = 0; x < width; x++) {
-                    const unsigned char *p = rgba + 4 * ((size_t)y * width + x);
-                    unsigned colour = (unsigned)p[0] << 16 | (unsigned)p[1] << 8 | p[2];
-                    wrongColour += colour != painted[(size_t)y * width + x];
-                    wrongOutline += (p[3] != 0) != (PtInRegion(outline, x, y) != 0);
+            for (int y = 0; y < png.height; y++)
+                for (int x = 0; x < png.width; x++) {
+                    wrongColour += (png.at(x, y) & 0xFFFFFF) != painted[(size_t)y * png.width + x];
+                    wrongOutline += (png.at(x, y) >> 24 != 0) != (PtInRegion(outline, x, y) != 0);
                 }
-            stbi_image_free(rgba);
             EXPECT_EQ(0, wrongColour) << "pixels whose colour differs from the painter's";
             EXPECT_EQ(0, wrongOutline) << "pixels that the window's outline keeps or cuts otherwise";
         }

@@ -2,16 +2,7 @@
 // it, key-colour pixels transparent, in a PNG file.
 #include <gtest/gtest.h>
 
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wall"
-#pragma GCC diagnostic ignored "-Wextra"
-#pragma GCC diagnostic ignored "-Wsign-compare"
-#pragma GCC diagnostic ignored "-Wunused-function"
-#define STB_IMAGE_IMPLEMENTATION
-#define STBI_ONLY_PNG
-#include <stb/stb_image.h>
-#pragma GCC diagnostic pop
-
+#include "../../common/pngdecode.h"
 #include "picture.h"
 #include "qvetoolkit.h"
 
@@ -110,26 +101,6 @@ TEST(QvetoolPreview, DecodesEveryDepthAsTheSystemDoes)
     }
 }
 
-struct Png {
-    int width = 0, height = 0;
-    std::vector<uint32_t> rgba; // 0xAARRGGBB
-    uint32_t at(int x, int y) const { return rgba[(size_t)y * width + x]; }
-};
-
-Png ReadPng(const Bytes &file)
-{
-    Png png;
-    int channels;
-    unsigned char *pixels = stbi_load_from_memory(file.data(), (int)file.size(), &png.width, &png.height, &channels, 4);
-    if (!pixels)
-        return png;
-    for (int i = 0; i < png.width * png.height; i++)
-        png.rgba.push_back((uint32_t)pixels[4 * i + 3] << 24 | (uint32_t)pixels[4 * i] << 16 |
-                           (uint32_t)pixels[4 * i + 1] << 8 | pixels[4 * i + 2]);
-    stbi_image_free(pixels);
-    return png;
-}
-
 const uint32_t kGrey = 0xC0C0C0, kKey = 0x00FF00;
 
 // 100 x 30 grey, key-coloured in the top-left corner and down column 30
@@ -154,7 +125,7 @@ Png Preview(const std::vector<std::string> &options)
     arguments.insert(arguments.end(), options.begin(), options.end());
     ToolRun run = Qvetool(arguments);
     EXPECT_EQ(0, run.code) << run.err;
-    return ReadPng(scratch.read("out.png"));
+    return DecodePng(scratch.read("out.png"));
 }
 
 int Count(const Png &png, int x0, int y0, int width, int height, uint32_t colour)
@@ -210,7 +181,7 @@ TEST(QvetoolPreview, FacesOutsideThePictureAreClipped)
         ToolRun run = Qvetool({"preview", scratch.write("s.qve", BuildSkin(recipe)), "-o", scratch.path("p.png"),
                                "--time", "23:59:59"});
         EXPECT_EQ(0, run.code) << run.err;
-        EXPECT_EQ(20, ReadPng(scratch.read("p.png")).width);
+        EXPECT_EQ(20, DecodePng(scratch.read("p.png")).width);
     }
 }
 
