@@ -1,7 +1,9 @@
 #include "commands.h"
 
+#include <ctype.h>
 #include <errno.h>
 #include <stdint.h>
+#include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 

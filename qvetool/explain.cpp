@@ -131,7 +131,7 @@ std::string DescribeFault(const SkinFault &fault, const unsigned char *image, si
     case SKIN_RULE_ROWS_OUTSIDE:
         return Format("画素データの最後の行がオフセット %lld で終わるはずですが、ファイルは %lld バイトで終わります "
                       "(オフセット %lld からの幅、高さ、ビット数を確かめてください)。",
-                      position, end, at - 8);
+                      position, end, at);
     default:
         return "時計はこのファイルを読み込みません。";
     }

@@ -202,7 +202,7 @@ int ExplainSkinImage(const unsigned char *image, size_t length, SkinLayout *layo
     const uint64_t stride = (((uint64_t)width * bitCount + 31) / 32) * 4;
     const uint64_t bitsSize = stride * (uint64_t)rows;
     if (bitsOffset + bitsSize > size)
-        return Refuse(fault, SKIN_RULE_ROWS_OUTSIDE, kBiHeight, (int64_t)(bitsOffset + bitsSize), shown,
+        return Refuse(fault, SKIN_RULE_ROWS_OUTSIDE, kBiWidth, (int64_t)(bitsOffset + bitsSize), shown,
                       SKIN_ROWS_OUTSIDE);
 
     layout->infoOffset = SKIN_INFO_OFFSET;

@@ -70,7 +70,7 @@ enum SkinRule {
     SKIN_RULE_TOO_MANY_COLORS,   // biClrUsed; value: biClrUsed; limit: 256
     SKIN_RULE_TABLE_PAST_END,    // biClrUsed; value: end of the colour table; limit: image length
     SKIN_RULE_TABLE_INTO_ROWS,   // bfOffBits; value: end of the colour table; limit: 1077 + bfOffBits
-    SKIN_RULE_ROWS_OUTSIDE       // biHeight; value: end of the last row; limit: image length
+    SKIN_RULE_ROWS_OUTSIDE       // biWidth (then height, depth); value: end of the last row; limit: image length
 };
 
 struct SkinFault {

@@ -148,6 +148,7 @@ std::vector<std::pair<std::string, Bytes>> PreviewSkins()
     add("16 bits 5-5-5", 16, kBiRgb, 28, -6, 2);
     add("16 bits 5-6-5", 16, kBiBitfields, -28, 20, -3);
     add("24 bits", 24, kBiRgb, 32, 5, 11);
+    add("32 bits", 32, kBiRgb, 31, 2, 2);
     add("32 bits bitfields", 32, kBiBitfields, 30, 9, 9);
     for (const std::string &path : FilesIn(BesideThisProgram("skins"), "*.qve"))
         skins.push_back({path, ReadBytes(path)});

@@ -48,7 +48,8 @@ TEST(QvetoolCheck, NamesTheRuleWithItsOffsetAndValues)
         {"too many colours", [](Bytes &b) { Poke32(b, kBiClrUsed, 300); }, {"オフセット 1123 の biClrUsed が 300"}},
         {"table into the rows", [](Bytes &b) { Poke32(b, kOffBits, 14 + 40 + 16); },
          {"カラーテーブルがオフセット 2155 まで", "オフセット 1087 の bfOffBits", "(オフセット 1147)"}},
-        {"last row cut", [](Bytes &b) { b.pop_back(); }, {"オフセット 2187 で終わるはず", "2186 バイトで終わります"}},
+        {"last row cut", [](Bytes &b) { b.pop_back(); },
+         {"オフセット 2187 で終わるはず", "2186 バイトで終わります", "オフセット 1095 からの幅"}},
     };
     for (const Told &c : cases) {
         SCOPED_TRACE(c.name);
