@@ -22,7 +22,24 @@ add_executable(unit_tests ${TKP_UNIT_TESTS})
 target_link_libraries(unit_tests PRIVATE tkp_portable gtest gtest_main)
 add_test(NAME unit COMMAND unit_tests)
 
-# A short fuzz run with every test run; tools/fuzz runs it for as long as asked.
+# A short fuzz run with every test run, shared by the skin check and qvetool;
+# tools/fuzz runs them for as long as asked.
 set(TKP_FUZZ_SECONDS 60 CACHE STRING "Seconds of fuzzing in the test run")
-add_test(NAME fuzz.skinformat COMMAND ${CMAKE_SOURCE_DIR}/tools/fuzz ${TKP_FUZZ_SECONDS})
-set_tests_properties(fuzz.skinformat PROPERTIES TIMEOUT 900)
+add_test(NAME fuzz.skins COMMAND ${CMAKE_SOURCE_DIR}/tools/fuzz ${TKP_FUZZ_SECONDS})
+set_tests_properties(fuzz.skins PROPERTIES TIMEOUT 900)
+
+# qvetool natively, its unit tests (UTF-8 texts, so apart from the program's
+# Shift-JIS ones) and the sample skins it packs.
+add_subdirectory(${CMAKE_SOURCE_DIR}/qvetool ${CMAKE_BINARY_DIR}/qvetool)
+file(GLOB TKP_QVETOOL_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/unit/qvetool/*_test.cpp)
+add_executable(qvetool_tests ${TKP_QVETOOL_TESTS})
+target_include_directories(qvetool_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/unit)
+target_include_directories(qvetool_tests SYSTEM PRIVATE /usr/include/stb)
+target_compile_definitions(qvetool_tests PRIVATE TKP_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+target_compile_options(qvetool_tests PRIVATE -Wall -Wextra -Werror)
+target_link_libraries(qvetool_tests PRIVATE qvetool_core gtest gtest_main)
+add_test(NAME unit.qvetool COMMAND qvetool_tests)
+set_tests_properties(unit.qvetool PROPERTIES ENVIRONMENT "TKP_SAMPLE_SKINS=${CMAKE_BINARY_DIR}/skins")
+
+include(${CMAKE_SOURCE_DIR}/cmake/skins.cmake)
+tkp_sample_skins($<TARGET_FILE:qvetool> qvetool)

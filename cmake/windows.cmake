@@ -88,6 +88,23 @@ add_custom_command(TARGET TkpchOV POST_BUILD
     COMMAND ${CMAKE_COMMAND} -E copy_if_different ${CMAKE_SOURCE_DIR}/res/help/Tkpch12.html
             $<TARGET_FILE_DIR:TkpchOV>/Tkpch12.html)
 
+# ---------------------------------------------------------------- qvetool
+# qvetool.exe for skin authors, and the build machine's own qvetool, which
+# packs the sample skins during this build.
+add_subdirectory(${CMAKE_SOURCE_DIR}/qvetool ${CMAKE_BINARY_DIR}/qvetool)
+set_target_properties(qvetool PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+include(ExternalProject)
+set(TKP_HOST_QVETOOL ${CMAKE_BINARY_DIR}/host-qvetool/qvetool)
+ExternalProject_Add(host_qvetool
+    SOURCE_DIR ${CMAKE_SOURCE_DIR}/qvetool
+    BINARY_DIR ${CMAKE_BINARY_DIR}/host-qvetool
+    CMAKE_ARGS -DCMAKE_BUILD_TYPE=Release -DCMAKE_C_COMPILER=gcc -DCMAKE_CXX_COMPILER=g++
+    INSTALL_COMMAND ""
+    BUILD_ALWAYS ON
+    BUILD_BYPRODUCTS ${TKP_HOST_QVETOOL})
+include(${CMAKE_SOURCE_DIR}/cmake/skins.cmake)
+tkp_sample_skins(${TKP_HOST_QVETOOL} host_qvetool)
+
 # ---------------------------------------------------------------- checks
 add_test(NAME static.binaries
          COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/static/check_binaries.py

@@ -16,6 +16,10 @@ target_include_directories(wine_tests PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE
 target_compile_options(wine_tests PRIVATE ${TKP_WARNINGS} ${TKP_CHARSET} -O1)
 target_link_libraries(wine_tests PRIVATE tkpchov_core gtest)
 target_link_options(wine_tests PRIVATE -static -mconsole)
+# The qvetool tests run qvetool.exe on the sample skins and the fuzz corpus.
+target_compile_definitions(wine_tests PRIVATE TKP_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+target_include_directories(wine_tests SYSTEM PRIVATE /usr/include/stb)
+add_dependencies(wine_tests qvetool tkp_sample_skins)
 # The test program finds the hook library beside itself.
 add_custom_command(TARGET wine_tests POST_BUILD
     COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:tkpchhk> $<TARGET_FILE_DIR:wine_tests>)
@@ -25,7 +29,7 @@ add_test(NAME wine.prefix COMMAND ${CMAKE_SOURCE_DIR}/tools/wine-prefix ${TKP_WI
 set_tests_properties(wine.prefix PROPERTIES FIXTURES_SETUP wine_prefix TIMEOUT 300)
 
 # One ctest entry per group of suites; they share the desktop, so one at a time.
-set(TKP_WINE_SUITES Settings Paths Hook Dock Skin Region Face Commands Tray Tooltip Caption Dialogs)
+set(TKP_WINE_SUITES Settings Paths Hook Dock Skin Region Face Commands Tray Tooltip Caption Dialogs Qvetool)
 foreach(suite ${TKP_WINE_SUITES})
     add_test(NAME wine.${suite} COMMAND wine_tests --gtest_filter=${suite}*.*:${suite}*/*.*)
     set_tests_properties(wine.${suite} PROPERTIES FIXTURES_REQUIRED wine_prefix RESOURCE_LOCK wine_desktop
@@ -46,7 +50,7 @@ target_compile_options(e2e_recorder PRIVATE ${TKP_WARNINGS} -O1)
 target_link_options(e2e_recorder PRIVATE -static)
 
 set(TKP_SCENARIOS first_start follow hide_and_return drag second_instance odd_settings end_session
-    skin_cmdline missing_skin face_time menu_clock tray_icon change_data help_page dialogs)
+    skin_cmdline missing_skin face_time menu_clock tray_icon change_data help_page dialogs sample_skins archive)
 foreach(scenario ${TKP_SCENARIOS})
     add_test(NAME e2e.${scenario}
              COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/e2e/run_scenario.py

@@ -62,19 +62,38 @@ int IsKnownDepth(uint16_t bitCount)
 // A V5 header may point GDI at a colour profile: a file name for a linked
 // profile (never to be opened on a stranger's word) or bytes at an offset
 // from the header for an embedded one (which must lie inside the image).
-int ProfileStaysInside(const unsigned char *image, uint64_t length, uint32_t biSize)
+// Returns the rule broken, or SKIN_RULE_NONE.
+int CheckProfile(const unsigned char *image, uint64_t length, uint32_t biSize, SkinFault *fault)
 {
     if (biSize < kV5HeaderSize)
-        return 1;
+        return SKIN_RULE_NONE;
     const unsigned char *info = image + SKIN_INFO_OFFSET;
     uint32_t csType = ReadU32(info + kV5CSType);
-    if (csType == kProfileLinked)
-        return 0;
+    if (csType == kProfileLinked) {
+        fault->offset = SKIN_INFO_OFFSET + kV5CSType;
+        fault->value = csType;
+        return SKIN_RULE_PROFILE_LINKED;
+    }
     if (csType != kProfileEmbedded)
-        return 1;
+        return SKIN_RULE_NONE;
     uint64_t end = (uint64_t)SKIN_INFO_OFFSET + ReadU32(info + kV5ProfileData) +
                    ReadU32(info + kV5ProfileSize);
-    return end <= length;
+    if (end <= length)
+        return SKIN_RULE_NONE;
+    fault->offset = SKIN_INFO_OFFSET + kV5ProfileData;
+    fault->value = (int64_t)end;
+    fault->limit = (int64_t)length;
+    return SKIN_RULE_PROFILE_PAST_END;
+}
+
+// Records the broken rule and hands back the verdict it belongs to.
+int Refuse(SkinFault *fault, int rule, uint32_t offset, int64_t value, int64_t limit, int verdict)
+{
+    fault->rule = rule;
+    fault->offset = offset;
+    fault->value = value;
+    fault->limit = limit;
+    return verdict;
 }
 
 } // namespace
@@ -86,36 +105,59 @@ int HasSkinMagic(const unsigned char *header)
 
 int CheckSkinImage(const unsigned char *image, size_t length, SkinLayout *layout)
 {
+    SkinFault fault;
+    return ExplainSkinImage(image, length, layout, &fault);
+}
+
+int ExplainSkinImage(const unsigned char *image, size_t length, SkinLayout *layout, SkinFault *fault)
+{
+    fault->rule = SKIN_RULE_NONE;
+    fault->offset = 0;
+    fault->value = 0;
+    fault->limit = 0;
+    // Lengths past 2^63 cannot be held by a process; the cast keeps the
+    // reported figures signed.
+    const int64_t shown = (int64_t)length;
     if (length < SKIN_MIN_IMAGE)
-        return SKIN_TOO_SHORT;
+        return Refuse(fault, SKIN_RULE_TOO_SHORT, 0, shown, SKIN_MIN_IMAGE, SKIN_TOO_SHORT);
     const uint64_t size = length;
 
     // The rows' offset must also fit the 32-bit layout field, which only
     // matters on a 64-bit host handed more than 4 GiB.
     const uint64_t bitsOffset = (uint64_t)SKIN_FILE_HEADER_OFFSET + ReadU32(image + kOffBitsField);
     if (bitsOffset >= size || bitsOffset > 0xFFFFFFFFu)
-        return SKIN_BITS_OUTSIDE;
+        return Refuse(fault, SKIN_RULE_BITS_OUTSIDE, kOffBitsField, (int64_t)bitsOffset, shown, SKIN_BITS_OUTSIDE);
 
     if (!HasSkinMagic(image))
-        return SKIN_BAD_MAGIC;
+        return Refuse(fault, SKIN_RULE_MAGIC, 0, image[0] | (image[1] << 8) | (image[2] << 16), 0, SKIN_BAD_MAGIC);
 
     const uint32_t biSize = ReadU32(image + kBiSize);
-    if (biSize < kInfoHeaderSize || (uint64_t)SKIN_INFO_OFFSET + biSize > size ||
-        !ProfileStaysInside(image, size, biSize))
+    if (biSize < kInfoHeaderSize)
+        return Refuse(fault, SKIN_RULE_INFO_TOO_SMALL, kBiSize, biSize, kInfoHeaderSize, SKIN_BAD_INFO_SIZE);
+    if ((uint64_t)SKIN_INFO_OFFSET + biSize > size)
+        return Refuse(fault, SKIN_RULE_INFO_PAST_END, kBiSize, (int64_t)SKIN_INFO_OFFSET + biSize, shown,
+                      SKIN_BAD_INFO_SIZE);
+    const int profileRule = CheckProfile(image, size, biSize, fault);
+    if (profileRule != SKIN_RULE_NONE) {
+        fault->rule = profileRule;
         return SKIN_BAD_INFO_SIZE;
+    }
 
     const int32_t width = ReadI32(image + kBiWidth);
     const int32_t height = ReadI32(image + kBiHeight);
     const int64_t rows = height < 0 ? -(int64_t)height : (int64_t)height;
-    if (width <= 0 || width > kMaxSide || rows == 0 || rows > kMaxSide)
-        return SKIN_BAD_DIMENSIONS;
+    if (width <= 0 || width > kMaxSide)
+        return Refuse(fault, SKIN_RULE_WIDTH, kBiWidth, width, kMaxSide, SKIN_BAD_DIMENSIONS);
+    if (rows == 0 || rows > kMaxSide)
+        return Refuse(fault, SKIN_RULE_HEIGHT, kBiHeight, height, kMaxSide, SKIN_BAD_DIMENSIONS);
 
-    if (ReadU16(image + kBiPlanes) != 1)
-        return SKIN_BAD_PLANES;
+    const uint16_t planes = ReadU16(image + kBiPlanes);
+    if (planes != 1)
+        return Refuse(fault, SKIN_RULE_PLANES, kBiPlanes, planes, 1, SKIN_BAD_PLANES);
 
     const uint16_t bitCount = ReadU16(image + kBiBitCount);
     if (!IsKnownDepth(bitCount))
-        return SKIN_BAD_DEPTH;
+        return Refuse(fault, SKIN_RULE_DEPTH, kBiBitCount, bitCount, 0, SKIN_BAD_DEPTH);
 
     // GDI reads bitfield masks at offsets 40..51 of the BITMAPINFO whatever
     // biSize says: after a plain 40-byte header they follow it, in the later
@@ -124,13 +166,14 @@ int CheckSkinImage(const unsigned char *image, size_t length, SkinLayout *layout
     uint64_t headerAndMasks = biSize;
     if (compression == kBiBitfields) {
         if (bitCount != 16 && bitCount != 32)
-            return SKIN_BAD_COMPRESSION;
+            return Refuse(fault, SKIN_RULE_BITFIELDS_DEPTH, kBiCompression, bitCount, 0, SKIN_BAD_COMPRESSION);
         if (headerAndMasks < kMasksEnd)
             headerAndMasks = kMasksEnd;
         if (SKIN_INFO_OFFSET + headerAndMasks > size)
-            return SKIN_BAD_COMPRESSION;
+            return Refuse(fault, SKIN_RULE_MASKS_PAST_END, kBiCompression,
+                          (int64_t)(SKIN_INFO_OFFSET + headerAndMasks), shown, SKIN_BAD_COMPRESSION);
     } else if (compression != kBiRgb) {
-        return SKIN_BAD_COMPRESSION;
+        return Refuse(fault, SKIN_RULE_COMPRESSION, kBiCompression, compression, 0, SKIN_BAD_COMPRESSION);
     }
 
     // Pictures above 8 bits may still carry an optional table; the same
@@ -140,22 +183,27 @@ int CheckSkinImage(const unsigned char *image, size_t length, SkinLayout *layout
     if (bitCount <= 8) {
         const uint32_t full = 1u << bitCount;
         if (clrUsed > full)
-            return SKIN_BAD_COLOR_TABLE;
+            return Refuse(fault, SKIN_RULE_COLORS_OVER_DEPTH, kBiClrUsed, clrUsed, full, SKIN_BAD_COLOR_TABLE);
         colors = clrUsed != 0 ? clrUsed : full;
     } else {
         colors = clrUsed;
     }
     if (colors > kMaxColors)
-        return SKIN_BAD_COLOR_TABLE;
+        return Refuse(fault, SKIN_RULE_TOO_MANY_COLORS, kBiClrUsed, (int64_t)colors, kMaxColors,
+                      SKIN_BAD_COLOR_TABLE);
     const uint64_t infoEnd = SKIN_INFO_OFFSET + headerAndMasks + colors * 4;
-    if (infoEnd > size || infoEnd > bitsOffset)
-        return SKIN_BAD_COLOR_TABLE;
+    if (infoEnd > size)
+        return Refuse(fault, SKIN_RULE_TABLE_PAST_END, kBiClrUsed, (int64_t)infoEnd, shown, SKIN_BAD_COLOR_TABLE);
+    if (infoEnd > bitsOffset)
+        return Refuse(fault, SKIN_RULE_TABLE_INTO_ROWS, kOffBitsField, (int64_t)infoEnd, (int64_t)bitsOffset,
+                      SKIN_BAD_COLOR_TABLE);
 
     // At most 16384 * 4096 bytes, so the product fits in 32 bits as well.
     const uint64_t stride = (((uint64_t)width * bitCount + 31) / 32) * 4;
     const uint64_t bitsSize = stride * (uint64_t)rows;
     if (bitsOffset + bitsSize > size)
-        return SKIN_ROWS_OUTSIDE;
+        return Refuse(fault, SKIN_RULE_ROWS_OUTSIDE, kBiWidth, (int64_t)(bitsOffset + bitsSize), shown,
+                      SKIN_ROWS_OUTSIDE);
 
     layout->infoOffset = SKIN_INFO_OFFSET;
     layout->infoSize = (uint32_t)(infoEnd - SKIN_INFO_OFFSET);

@@ -46,12 +46,49 @@ struct SkinLayout {
     uint32_t colorCount;
 };
 
+// The exact test a refused image failed, for tools that tell a skin's
+// author why. Each names the file offset of the field it read (`offset`),
+// what the image holds there or what follows from it (`value`) and the bound
+// it broke (`limit`), as noted.
+enum SkinRule {
+    SKIN_RULE_NONE = 0,
+    SKIN_RULE_TOO_SHORT,         // value: image length; limit: SKIN_MIN_IMAGE
+    SKIN_RULE_BITS_OUTSIDE,      // bfOffBits; value: 1077 + bfOffBits; limit: image length
+    SKIN_RULE_MAGIC,             // offset 0; value: the first three bytes, first in the low byte
+    SKIN_RULE_INFO_TOO_SMALL,    // biSize; value: biSize; limit: 40
+    SKIN_RULE_INFO_PAST_END,     // biSize; value: 1091 + biSize; limit: image length
+    SKIN_RULE_PROFILE_LINKED,    // bV5CSType; value: the type ('LINK')
+    SKIN_RULE_PROFILE_PAST_END,  // bV5ProfileData; value: end of the profile; limit: image length
+    SKIN_RULE_WIDTH,             // biWidth; value: width; limit: 4096
+    SKIN_RULE_HEIGHT,            // biHeight; value: height; limit: 4096 rows either way
+    SKIN_RULE_PLANES,            // biPlanes; value: planes; limit: 1
+    SKIN_RULE_DEPTH,             // biBitCount; value: bits per pixel
+    SKIN_RULE_BITFIELDS_DEPTH,   // biCompression; value: bits per pixel
+    SKIN_RULE_MASKS_PAST_END,    // biCompression; value: end of the masks; limit: image length
+    SKIN_RULE_COMPRESSION,       // biCompression; value: compression
+    SKIN_RULE_COLORS_OVER_DEPTH, // biClrUsed; value: biClrUsed; limit: 1 << bits per pixel
+    SKIN_RULE_TOO_MANY_COLORS,   // biClrUsed; value: biClrUsed; limit: 256
+    SKIN_RULE_TABLE_PAST_END,    // biClrUsed; value: end of the colour table; limit: image length
+    SKIN_RULE_TABLE_INTO_ROWS,   // bfOffBits; value: end of the colour table; limit: 1077 + bfOffBits
+    SKIN_RULE_ROWS_OUTSIDE       // biWidth (then height, depth); value: end of the last row; limit: image length
+};
+
+struct SkinFault {
+    int rule;        // SkinRule; SKIN_RULE_NONE when the image passed
+    uint32_t offset; // file offset of the field the rule reads
+    int64_t value;
+    int64_t limit;
+};
+
 // 1 when bytes 0..2 of the header are exactly 'Q', 'V', 'E'; 0 otherwise.
 int HasSkinMagic(const unsigned char *header);
 
 // Checks a whole skin file image of `length` bytes; returns a SkinVerdict.
 // *layout is filled only on SKIN_OK and left alone otherwise.
 int CheckSkinImage(const unsigned char *image, size_t length, SkinLayout *layout);
+// The same check, also telling which rule a refused image broke (*fault is
+// always filled). Both accept exactly the same images.
+int ExplainSkinImage(const unsigned char *image, size_t length, SkinLayout *layout, SkinFault *fault);
 
 // Copies one 256-byte text field of the header into out: up to its NUL or all
 // 256 bytes when a stranger's file left none, cut to outSize - 1 bytes, always

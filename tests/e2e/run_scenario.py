@@ -18,6 +18,7 @@ import signal
 import subprocess
 import sys
 import time
+import zipfile
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.dirname(os.path.dirname(HERE))
@@ -42,8 +43,13 @@ SCENARIOS = {
     "change_data": ["change_data"],
     "help_page": ["help_page"],
     "dialogs": ["dialogs"],
+    "sample_skins": ["sample_night", "sample_cloud", "sample_banner"],
+    # The release archive, checked and unpacked first (unpack_archive).
+    "archive": ["archive_start"],
     # Not a test: prints the docking figures for tools/bench.
     "bench": ["bench_dock"],
+    # Not a test: takes the pictures of docs/ for tools/screenshots.
+    "screenshots": ["shots_builtin", "shots_sample"],
 }
 
 
@@ -67,6 +73,9 @@ class Scenario:
         self.template = os.path.join(ROOT, "build", "wine", "template")
         self.prefix = os.path.join(self.work, "prefix")
         self.app = os.path.join(self.work, "app")
+        # Where the clock under test lives: beside the driver, or in the
+        # unpacked archive.
+        self.program_folder = self.app
         self.xvfb = None
         self.display = None
         self.env = None
@@ -82,7 +91,64 @@ class Scenario:
             source = os.path.join(self.build_dir, name)
             if os.path.exists(source):
                 shutil.copy(source, self.app)
-        # Hook-library copy the driver loads for its own windows' sake is the same file.
+        skins = os.path.join(self.build_dir, "skins")
+        if os.path.isdir(skins):
+            os.makedirs(os.path.join(self.app, "skins"))
+            for name in os.listdir(skins):
+                if name.endswith(".qve"):
+                    shutil.copy(os.path.join(skins, name), os.path.join(self.app, "skins"))
+
+    def unpack_archive(self):
+        """Checks the release archive's layout and unpacks it; the clock then
+        runs from its x64 folder (the edition Wine runs)."""
+        sys.path.insert(0, os.path.join(ROOT, "tools"))
+        sys.path.insert(0, os.path.join(ROOT, "tests", "static"))
+        import mkarchive
+        import peimage
+        failures = []
+
+        def check(condition, what):
+            print(("ok: %s" if condition else "FAIL: %s") % what)
+            if not condition:
+                failures.append(what)
+
+        path = os.path.join(ROOT, "dist", mkarchive.archive_name(ROOT))
+        check(os.path.isfile(path), "the archive %s exists (tools/package makes it)" % path)
+        if failures:
+            return False
+        with zipfile.ZipFile(path) as archive:
+            names = archive.namelist()
+            check(names == [name for name, _ in mkarchive.LAYOUT], "it holds exactly: %s" % ", ".join(names))
+            check(archive.testzip() is None, "every member's checksum is right")
+            unpacked = os.path.join(self.work, "unpacked")
+            archive.extractall(unpacked)
+        readme = open(os.path.join(unpacked, "readme.txt"), "rb").read()
+        check(readme.count(b"\r\n") == readme.count(b"\n") > 10, "the read-me has CRLF line ends only")
+        try:
+            text = readme.decode("cp932")
+        except UnicodeDecodeError:
+            text = ""
+        check(bool(text), "the read-me is Shift-JIS text")
+        for words in ("Tickperch Orvel " + mkarchive.project_version(ROOT), "TkpchOV.ini", "終了", "削除"):
+            check(words in text, "it speaks of %s" % words)
+        # (machine, subsystem) of each program: x86 or x64, GUI or console
+        # (a DLL's subsystem means nothing).
+        editions = {"TkpchOV.exe": (0x14C, 2), "TKPCHHK.dll": (0x14C, None), "tools/qvetool.exe": (0x14C, 3),
+                    "x64/TkpchOV.exe": (0x8664, 2), "x64/TKPCHHK.dll": (0x8664, None)}
+        for name, (machine, subsystem) in sorted(editions.items()):
+            data = open(os.path.join(unpacked, name), "rb").read()
+            image = peimage.PeImage(data)
+            (pe,) = peimage.unpack("<I", data, 0x3C)
+            (found,) = peimage.unpack("<H", data, pe + 24 + 68)
+            check(image.machine == machine and subsystem in (None, found),
+                  "%s is for machine 0x%x, subsystem %s (found 0x%x, %d)" % (name, machine, subsystem,
+                                                                          image.machine, found))
+        for name, built in (("x64/TkpchOV.exe", "TkpchOV.exe"), ("skins/cloud.qve", "skins/cloud.qve")):
+            same = open(os.path.join(unpacked, name), "rb").read() == open(os.path.join(self.build_dir, built),
+                                                                            "rb").read()
+            check(same, "%s is the one just built" % name)
+        self.program_folder = os.path.join(unpacked, "x64")
+        return not failures
 
     def start_display(self):
         for _ in range(5):
@@ -112,7 +178,7 @@ class Scenario:
 
     def run_phase(self, phase, deadline):
         remaining = max(5, deadline - time.time())
-        command = [WINE, os.path.join(self.app, "e2e_driver.exe"), phase, self.windows_path(self.app)]
+        command = [WINE, os.path.join(self.app, "e2e_driver.exe"), phase, self.windows_path(self.program_folder)]
         env = dict(self.env)
         env["WINEDEBUG"] = os.environ.get("TKP_DRIVER_WINEDEBUG", env["WINEDEBUG"])
         try:
@@ -146,8 +212,10 @@ class Scenario:
         passed = True
         try:
             self.prepare()
+            if self.name == "archive":
+                passed = self.unpack_archive()
             self.start_display()
-            for phase in SCENARIOS[self.name]:
+            for phase in SCENARIOS[self.name] if passed else []:
                 ok, output = self.run_phase(phase, deadline)
                 sys.stdout.write("--- phase %s\n%s\n" % (phase, output.strip()))
                 if not ok:

@@ -147,6 +147,12 @@ void ExpectVerdicts(const std::vector<Refused> &cases)
         memset(&layout, 0xAB, sizeof layout);
         SkinLayout untouched = layout;
         EXPECT_EQ(c.verdict, Check(image, &layout));
+        // The explaining check gives the same verdict and names a rule
+        // exactly when it refuses.
+        SkinLayout scratch;
+        SkinFault fault;
+        EXPECT_EQ(c.verdict, ExplainSkinImage(image.data(), image.size(), &scratch, &fault));
+        EXPECT_EQ(c.verdict == SKIN_OK, fault.rule == SKIN_RULE_NONE);
         if (c.verdict != SKIN_OK) {
             EXPECT_EQ(0, memcmp(&layout, &untouched, sizeof layout)) << "layout written on failure";
         }

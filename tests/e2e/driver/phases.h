@@ -18,6 +18,9 @@ std::string PageOpened();
 extern const Phase SkinPhases[];
 extern const Phase MenuPhases[];
 extern const Phase DialogPhases[];
+extern const Phase SamplePhases[];
+// tools/screenshots' phases (not tests: they take pictures for docs/).
+extern const Phase ShotPhases[];
 // The benchmark's phases (not tests: they print figures).
 extern const Phase BenchPhases[];
 

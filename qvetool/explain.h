@@ -1,0 +1,32 @@
+// What `check` tells a skin's author: why the clock refuses a file, and
+// what in an accepted one will not look or work as meant.
+#ifndef TKP_QVETOOL_EXPLAIN_H
+#define TKP_QVETOOL_EXPLAIN_H
+
+#include <stddef.h>
+
+#include <string>
+#include <vector>
+
+#include "skinformat.h"
+
+// printf-style; the Windows builds use mingw's own C99 printf for it.
+#ifdef _WIN32
+std::string Format(const char *format, ...) __attribute__((format(gnu_printf, 1, 2)));
+#else
+std::string Format(const char *format, ...) __attribute__((format(printf, 1, 2)));
+#endif
+
+// The broken rule in words, with the offset and the values. Offsets and
+// sizes are told less `base`: 0 for a skin file, 1077 for a bare picture
+// about to be packed.
+std::string DescribeFault(const SkinFault &fault, const unsigned char *image, size_t base);
+
+// Warnings about an image the clock accepts (one sentence each).
+std::vector<std::string> SkinWarnings(const unsigned char *image, const SkinLayout &layout);
+
+// A skin text (Shift-JIS) as UTF-8 for the screen; bytes that are not
+// Shift-JIS and control characters are shown as \xHH.
+std::string ShownText(const std::string &sjis);
+
+#endif

@@ -1,0 +1,95 @@
+#include "skinheader.h"
+
+#include <stddef.h>
+#include <string.h>
+
+#include "skin.h"
+
+const TextField TextFields[4] = {
+    {"--author", "作成者", offsetof(SkinHeaderRecord, author), &PackFields::author},
+    {"--name", "データ名", offsetof(SkinHeaderRecord, dataName), &PackFields::dataName},
+    {"--home", "ホームページ", offsetof(SkinHeaderRecord, homePage), &PackFields::homePage},
+    {"--mail", "メールアドレス", offsetof(SkinHeaderRecord, mailAddress), &PackFields::mailAddress},
+};
+
+namespace {
+
+void Put32(unsigned char *at, int32_t value)
+{
+    uint32_t bits = (uint32_t)value;
+    for (int i = 0; i < 4; i++)
+        at[i] = (unsigned char)(bits >> (8 * i));
+}
+
+int32_t Get32(const unsigned char *at)
+{
+    uint32_t bits = (uint32_t)at[0] | ((uint32_t)at[1] << 8) | ((uint32_t)at[2] << 16) | ((uint32_t)at[3] << 24);
+    int32_t value;
+    memcpy(&value, &bits, sizeof value);
+    return value;
+}
+
+bool AllZero(const unsigned char *bytes, size_t count)
+{
+    for (size_t i = 0; i < count; i++)
+        if (bytes[i])
+            return false;
+    return true;
+}
+
+const size_t kHeaderWord = offsetof(SkinHeaderRecord, headerWord);
+const size_t kReservedA = offsetof(SkinHeaderRecord, reservedA);
+const size_t kFaceLeft = offsetof(SkinHeaderRecord, faceLeft);
+const size_t kFaceTop = offsetof(SkinHeaderRecord, faceTop);
+const size_t kDockOverlap = offsetof(SkinHeaderRecord, dockOverlap);
+const size_t kDockRise = offsetof(SkinHeaderRecord, dockRise);
+const size_t kExtraValue = offsetof(SkinHeaderRecord, extraValue);
+const size_t kReservedB = offsetof(SkinHeaderRecord, reservedB);
+
+} // namespace
+
+std::vector<unsigned char> MakeSkinHeader(const PackFields &fields)
+{
+    std::vector<unsigned char> header(sizeof(SkinHeaderRecord), 0);
+    memcpy(&header[0], "QVE", 3);
+    header[kHeaderWord] = 1;
+    for (const TextField &field : TextFields) {
+        const std::string &text = fields.*field.text;
+        memcpy(&header[field.offset], text.data(), text.size() < SKIN_TEXT_BYTES ? text.size() : SKIN_TEXT_BYTES - 1);
+    }
+    Put32(&header[kFaceLeft], fields.faceLeft);
+    Put32(&header[kFaceTop], fields.faceTop);
+    Put32(&header[kDockOverlap], fields.dockOverlap);
+    Put32(&header[kDockRise], fields.dockRise);
+    Put32(&header[kExtraValue], 2);
+    return header;
+}
+
+PackFields ReadPackFields(const unsigned char *header, std::vector<std::string> *differences)
+{
+    PackFields fields;
+    for (const TextField &field : TextFields) {
+        const unsigned char *text = header + field.offset;
+        const void *nul = memchr(text, 0, SKIN_TEXT_BYTES);
+        size_t length = nul ? (size_t)((const unsigned char *)nul - text) : SKIN_TEXT_BYTES;
+        fields.*field.text = std::string((const char *)text, length);
+        if (!nul)
+            differences->push_back(std::string(field.label) + "の欄に終わりの NUL がありません (" +
+                                   field.option + " は 255 バイトまで)");
+        else if (!AllZero(text + length, SKIN_TEXT_BYTES - length))
+            differences->push_back(std::string(field.label) + "の欄の NUL より後にバイトがあります");
+    }
+    fields.faceLeft = Get32(header + kFaceLeft);
+    fields.faceTop = Get32(header + kFaceTop);
+    fields.dockOverlap = Get32(header + kDockOverlap);
+    fields.dockRise = Get32(header + kDockRise);
+    if (header[kHeaderWord] != 1 || header[kHeaderWord + 1] != 0)
+        differences->push_back("オフセット 3 の headerWord が 1 ではありません");
+    if (!AllZero(header + kReservedA, 4))
+        differences->push_back("オフセット 5 からの予約バイトが 0 ではありません");
+    if (Get32(header + kExtraValue) != 2)
+        differences->push_back("オフセット 1049 の extraValue が 2 ではありません");
+    if (!AllZero(header + kReservedB, 24))
+        differences->push_back("オフセット 1053 からの予約バイトが 0 ではありません");
+    return fields;
+}

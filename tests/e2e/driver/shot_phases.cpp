@@ -1,0 +1,125 @@
+// Not tests: the screenshots of docs/, taken from the real program by
+// tools/screenshots. Each picture is a part of the screen saved as a BMP
+// file (shot-NAME.bmp) in the program's folder.
+#include "e2ekit.h"
+#include "phases.h"
+
+namespace {
+
+void SaveArea(const char *name, RECT area)
+{
+    RECT screen = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    IntersectRect(&area, &area, &screen);
+    const int width = area.right - area.left, height = area.bottom - area.top;
+    std::vector<unsigned> pixels = CaptureScreen(area);
+    const DWORD stride = ((DWORD)width * 3 + 3) & ~3u;
+    std::vector<unsigned char> rows((size_t)stride * height);
+    for (int y = 0; y < height; y++)
+        for (int x = 0; x < width; x++) {
+            unsigned pixel = pixels[(size_t)y * width + x];
+            unsigned char *out = &rows[(size_t)(height - 1 - y) * stride + (size_t)x * 3];
+            out[0] = (unsigned char)pixel;
+            out[1] = (unsigned char)(pixel >> 8);
+            out[2] = (unsigned char)(pixel >> 16);
+        }
+    BITMAPINFOHEADER info = {};
+    info.biSize = sizeof info;
+    info.biWidth = width;
+    info.biHeight = height;
+    info.biPlanes = 1;
+    info.biBitCount = 24;
+    BITMAPFILEHEADER header = {};
+    header.bfType = 0x4D42;
+    header.bfOffBits = sizeof header + sizeof info;
+    header.bfSize = header.bfOffBits + (DWORD)rows.size();
+    HANDLE file = CreateFileA(App.file((std::string("shot-") + name + ".bmp").c_str()).c_str(), GENERIC_WRITE, 0,
+                              NULL, CREATE_ALWAYS, 0, NULL);
+    DWORD written = 0;
+    bool saved = file != INVALID_HANDLE_VALUE && WriteFile(file, &header, sizeof header, &written, NULL) &&
+                 WriteFile(file, &info, sizeof info, &written, NULL) &&
+                 WriteFile(file, rows.data(), (DWORD)rows.size(), &written, NULL);
+    if (file != INVALID_HANDLE_VALUE)
+        CloseHandle(file);
+    CHECK(saved, std::string("saved the picture ") + name);
+}
+
+RECT Around(RECT rect, int margin)
+{
+    InflateRect(&rect, margin, margin);
+    return rect;
+}
+
+// The clock on its perch: the perch's title bar and the clock above it.
+void ShootPerched(const char *name, const PerchedClock &run)
+{
+    RECT perch = Rect(run.perch), clock = Rect(run.clock);
+    RECT area = {perch.left - 12, clock.top - 12, perch.right + 12, perch.top + 90};
+    PumpMessages(1500); // the face at its next second
+    SaveArea(name, area);
+}
+
+// Opens a menu command's dialog, takes its picture and closes it.
+void ShootDialog(const char *name, HWND clock, UINT command, const char *caption)
+{
+    PostMessageA(clock, WM_COMMAND, command, 0);
+    HWND dialog = FindMessageBox(caption);
+    CHECK(dialog != NULL, std::string("the dialog ") + name + " opens");
+    if (!dialog)
+        return;
+    PumpUntil([&] { return IsWindowVisible(dialog) != 0; });
+    PumpMessages(600);
+    SaveArea(name, Around(Rect(dialog), 8));
+    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    CHECK(PumpUntil([&] { return !IsWindow(dialog); }), std::string("and closes: ") + name);
+    PumpMessages(1200); // the clock comes back at its next tick
+}
+
+void BuiltInSkin()
+{
+    PerchedClock run;
+    StartOnPerch(run);
+    CHECK(run.clock != NULL, "the clock runs");
+    if (!run.clock)
+        return;
+    ShootPerched("perched", run);
+
+    RECT clock = Rect(run.clock);
+    SetCursorPos(clock.left + 40, clock.top + 20);
+    PumpMessages(100);
+    mouse_event(MOUSEEVENTF_RIGHTDOWN, 0, 0, 0, 0);
+    mouse_event(MOUSEEVENTF_RIGHTUP, 0, 0, 0, 0);
+    HWND menu = NULL;
+    CHECK(PumpUntil([&] { return (menu = FindWindowA("#32768", NULL)) && IsWindowVisible(menu); }), "the menu opens");
+    if (menu) {
+        PumpMessages(300);
+        RECT area = Rect(menu);
+        UnionRect(&area, &area, &clock);
+        SaveArea("menu", Around(area, 12));
+        keybd_event(VK_ESCAPE, 0, 0, 0);
+        keybd_event(VK_ESCAPE, 0, KEYEVENTF_KEYUP, 0);
+        PumpUntil([&] { return !IsWindowVisible(menu); });
+    }
+    ShootDialog("settings", run.clock, 40004, "Tickperch OV - 設定");
+    ShootDialog("version", run.clock, 40002, "ﾊﾞｰｼﾞｮﾝ情報");
+    ExitAndExpectCleanEnd(run.process, run.clock);
+}
+
+void SampleSkin()
+{
+    PerchedClock run;
+    StartOnPerch(run, App.file("skins\\banner.qve"));
+    CHECK(run.clock != NULL, "the clock runs with the banner skin");
+    if (!run.clock)
+        return;
+    ShootPerched("perched-banner", run);
+    ShootDialog("properties", run.clock, 40007, "ﾃﾞｰﾀのﾌﾟﾛﾊﾟﾃｨ");
+    ExitAndExpectCleanEnd(run.process, run.clock);
+}
+
+} // namespace
+
+const Phase ShotPhases[] = {
+    {"shots_builtin", BuiltInSkin},
+    {"shots_sample", SampleSkin},
+    {NULL, NULL},
+};
