@@ -74,8 +74,18 @@ void ShootDialog(const char *name, HWND clock, UINT command, const char *caption
     PumpMessages(1200); // the clock comes back at its next tick
 }
 
+// Wine's own colour scheme writes captions in black; the pictures show the
+// captions in the colours Windows has always shipped with.
+void UseClassicCaptionColours()
+{
+    const int elements[] = {COLOR_ACTIVECAPTION, COLOR_CAPTIONTEXT, COLOR_INACTIVECAPTION, COLOR_INACTIVECAPTIONTEXT};
+    const COLORREF colours[] = {RGB(10, 36, 106), RGB(255, 255, 255), RGB(128, 128, 128), RGB(212, 208, 200)};
+    SetSysColors(4, elements, colours);
+}
+
 void BuiltInSkin()
 {
+    UseClassicCaptionColours();
     PerchedClock run;
     StartOnPerch(run);
     CHECK(run.clock != NULL, "the clock runs");
@@ -106,6 +116,7 @@ void BuiltInSkin()
 
 void SampleSkin()
 {
+    UseClassicCaptionColours();
     PerchedClock run;
     StartOnPerch(run, App.file("skins\\banner.qve"));
     CHECK(run.clock != NULL, "the clock runs with the banner skin");
