@@ -91,7 +91,7 @@ add_custom_command(TARGET TkpchOV POST_BUILD
 # ---------------------------------------------------------------- checks
 add_test(NAME static.binaries
          COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/static/check_binaries.py
-                 --edition ${TKP_EDITION}
+                 --edition ${TKP_EDITION} --objdump ${CMAKE_OBJDUMP}
                  $<TARGET_FILE:TkpchOV> $<TARGET_FILE:tkpchhk>)
 add_test(NAME static.resources
          COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/static/check_resources.py $<TARGET_FILE:TkpchOV>)
