@@ -11,6 +11,7 @@
 #include "../skin/skinload.h"
 #include "appstate.h"
 #include "helpers.h"
+#include "pathtext.h"
 #include "settings.h"
 
 #define INSTANCE_MUTEX_NAME "Tickperch Orvel by Mortesk"
@@ -163,8 +164,10 @@ int RunClock(HINSTANCE instance, const char *commandLine)
 
     BuildSettingsPath(AppState.AppInstance, AppState.SettingsFile);
     ReadSettings(AppState.SettingsFile, StartupDataFile, &AppState.ClockOptions);
-    if (commandLine && commandLine[0])
-        ExpandLongPath(commandLine, StartupDataFile, sizeof StartupDataFile);
+    // The shell quotes a file opened with us when its path has a blank.
+    char commandPath[MAX_PATH];
+    if (commandLine && TakeCommandLinePath(commandLine, commandPath, sizeof commandPath))
+        ExpandLongPath(commandPath, StartupDataFile, sizeof StartupDataFile);
 
     LoadFirstSkin();
     strcpy(AppState.CurrentDataFile, StartupDataFile);

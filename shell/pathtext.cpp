@@ -62,3 +62,27 @@ int ExpandListedNames(const char *path, char *out, int outSize, ListedNameLookup
     return 1;
 }
 
+static int IsBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
+
+int TakeCommandLinePath(const char *commandLine, char *out, size_t outSize)
+{
+    const char *start = commandLine;
+    while (IsBlank(*start))
+        start++;
+    const char *end = start + strlen(start);
+    while (end > start && IsBlank(end[-1]))
+        end--;
+    if (end - start >= 2 && start[0] == '"' && end[-1] == '"') {
+        start++;
+        end--;
+    }
+    size_t length = (size_t)(end - start);
+    if (length == 0 || length >= outSize)
+        return 0;
+    memcpy(out, start, length);
+    out[length] = '\0';
+    return 1;
+}

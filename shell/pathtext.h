@@ -1,6 +1,6 @@
 // Path text without the platform: the long-form rewrite behind
-// ExpandLongPath, with the folder lookup handed in. No windows.h: compiled
-// and tested natively.
+// ExpandLongPath, with the folder lookup handed in, and the data file path
+// taken from the command line. No windows.h: compiled and tested natively.
 #ifndef TKP_SHELL_PATHTEXT_H
 #define TKP_SHELL_PATHTEXT_H
 
@@ -22,5 +22,11 @@ typedef int (*ListedNameLookup)(void *context, const char *path, char *name);
 // more, a wildcard, or an intermediate result that would not fit in
 // PATH_BUFFER_SIZE bytes. path and out may be the same buffer.
 int ExpandListedNames(const char *path, char *out, int outSize, ListedNameLookup lookUp, void *context);
+
+// The one data file path of a command line: surrounding blanks and one pair
+// of enclosing double quotes go (the shell quotes a path with a blank in
+// it). Returns 1 with the path in out when it is not empty and fits in
+// outSize bytes, else 0.
+int TakeCommandLinePath(const char *commandLine, char *out, size_t outSize);
 
 #endif

@@ -1,4 +1,5 @@
-// The long-form rewrite over a folder tree of the test's own making. Under ASan, a rule that lets a
+// The long-form rewrite over a folder tree of the test's own making, and
+// the path taken from the command line. Under ASan, a rule that lets a
 // path past its 260-byte buffers shows up as an overflow.
 #include <gtest/gtest.h>
 #include <string.h>
@@ -121,3 +122,38 @@ TEST(LongPath, FailuresLeaveTheDestinationUntouched)
     }
 }
 
+TEST(CommandLinePath, BlanksAndOnePairOfQuotesGo)
+{
+    struct {
+        const char *commandLine;
+        int result;
+        const char *path;
+    } cases[] = {
+        {"C:\\Skins\\Night.qve", 1, "C:\\Skins\\Night.qve"},
+        {"C:\\My Skins\\Night.qve", 1, "C:\\My Skins\\Night.qve"}, // taken whole, not split
+        {"\"C:\\My Skins\\Night.qve\"", 1, "C:\\My Skins\\Night.qve"},
+        {"  \t\"C:\\My Skins\\Night.qve\" \t ", 1, "C:\\My Skins\\Night.qve"},
+        {" C:\\Night.qve ", 1, "C:\\Night.qve"},
+        {"\"\"C:\\Night.qve\"\"", 1, "\"C:\\Night.qve\""}, // one pair only
+        {"\"C:\\Night.qve", 1, "\"C:\\Night.qve"},         // no pair: left for the lookup to refuse
+        {"\"", 1, "\""},
+        {"\"\"", 0, ""},
+        {"   ", 0, ""},
+        {"", 0, ""},
+    };
+    for (const auto &c : cases) {
+        char out[PATH_BUFFER_SIZE] = "";
+        EXPECT_EQ(TakeCommandLinePath(c.commandLine, out, sizeof out), c.result) << "[" << c.commandLine << "]";
+        if (c.result) {
+            EXPECT_STREQ(out, c.path) << "[" << c.commandLine << "]";
+        }
+    }
+}
+
+TEST(CommandLinePath, PathThatDoesNotFitIsRefused)
+{
+    char out[8];
+    EXPECT_EQ(TakeCommandLinePath("\"C:\\a.qv\"", out, sizeof out), 1) << "7 characters fit 8 bytes";
+    EXPECT_STREQ(out, "C:\\a.qv");
+    EXPECT_EQ(TakeCommandLinePath(" C:\\ab.qv ", out, sizeof out), 0) << "8 do not";
+}
