@@ -132,8 +132,9 @@ void OpenHelp(HWND clock)
         helpPage[0] = '\0';
     }
 
+    // The viewer does not look in our folder for a bare name.
     if (haveViewer && haveFile)
-        WinHelpA(clock, HELP_FILE_NAME, HELP_FINDER, 0);
+        WinHelpA(clock, helpFile, HELP_FINDER, 0);
     else if (helpPage[0])
         ShellExecuteA(clock, "open", helpPage, NULL, NULL, SW_SHOWNORMAL);
 }

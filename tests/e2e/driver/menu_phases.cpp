@@ -283,6 +283,35 @@ std::string PageOpened()
     return text;
 }
 
+// Stands in for the help viewer: WinHelpA hands the viewer's window the
+// request as WM_COPYDATA, a WINHELP record with the file name inside it.
+static std::string HelpFileAsked;
+
+static LRESULT CALLBACK FakeViewerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_COPYDATA) {
+        const COPYDATASTRUCT *data = (const COPYDATASTRUCT *)lParam;
+        const BYTE *record = (const BYTE *)data->lpData;
+        WORD nameOffset = data->cbData >= 16 ? *(const WORD *)(record + 12) : 0;
+        if (nameOffset && nameOffset < data->cbData)
+            HelpFileAsked.assign((const char *)record + nameOffset,
+                                 strnlen((const char *)record + nameOffset, data->cbData - nameOffset));
+        return TRUE;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+static HWND MakeFakeViewer()
+{
+    WNDCLASSA description = {};
+    description.lpfnWndProc = FakeViewerProc;
+    description.hInstance = GetModuleHandleA(NULL);
+    description.lpszClassName = "MS_WINHELP";
+    RegisterClassA(&description);
+    return CreateWindowExA(0, "MS_WINHELP", "fake viewer", WS_POPUP, 0, 0, 10, 10, NULL, NULL,
+                           GetModuleHandleA(NULL), NULL);
+}
+
 static void HelpPage()
 {
     RecordPagesOpened();
@@ -319,9 +348,16 @@ static void HelpPage()
     askForHelp();
     CHECK(pageOpenedBesideTheProgram(), "with the viewer but no help file, Help opens the page");
 
-    // With our help file beside the program, the viewer shows it.
+    // With our help file beside the program, the viewer is asked for it by
+    // its full path: the viewer does not look in the program's folder.
     HANDLE helpFile = CreateFileA(App.file("Tkpch12.hlp").c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
     CloseHandle(helpFile);
+    HWND fakeViewer = MakeFakeViewer();
+    askForHelp();
+    bool asked = PumpUntil([] { return !HelpFileAsked.empty(); }, 8000);
+    CHECK(asked && lstrcmpiA(HelpFileAsked.c_str(), App.file("Tkpch12.hlp").c_str()) == 0,
+          "Help asks the viewer for the file beside the program: " + HelpFileAsked);
+    DestroyWindow(fakeViewer);
     askForHelp();
     CHECK(PumpUntil([] { return FindWindowA("MS_WINHELP", NULL) != NULL; }, 8000), "with both, Help starts the viewer");
     PumpMessages(1000);
