@@ -69,6 +69,13 @@ TEST(RowRuns, OnlyTheColourBytesCount)
     using Runs_ = std::vector<std::pair<int, int>>;
     // The fourth byte is padding, whatever the system left in it.
     EXPECT_EQ(Runs({0xFF808000, K, 0x01808000, 0xFF808001, K, K, K, K, 0x7F808000}, K), (Runs_{{3, 4}}));
-    // A key that is no colour at all (CLR_INVALID) matches nothing.
-    EXPECT_EQ(Runs({K, 0, 0xFFFFFF}, 0xFFFFFFFF), (Runs_{{0, 3}}));
+    // A key that is no colour at all (CLR_INVALID) matches nothing, white
+    // with any padding included, in stretches longer than the skip.
+    const uint32_t white = 0x00FFFFFF;
+    EXPECT_EQ(Runs({K, 0, white}, 0xFFFFFFFF), (Runs_{{0, 3}}));
+    EXPECT_EQ(Runs(std::vector<uint32_t>(9, white), 0xFFFFFFFF), (Runs_{{0, 9}}));
+    EXPECT_EQ(Runs({white, white, white, white, white, 0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF, K},
+                   0xFFFFFFFF),
+              (Runs_{{0, 10}}));
+    EXPECT_EQ(Runs({}, 0xFFFFFFFF), Runs_{});
 }
