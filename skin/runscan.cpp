@@ -31,3 +31,10 @@ size_t ScanRowRuns(const uint32_t *row, int width, uint32_t key, int *starts, in
     }
     return count;
 }
+
+size_t ScanOutlineRow(OutlineScan *scan, const uint32_t *row, int width, int *starts, int *ends)
+{
+    size_t runs = ScanRowRuns(row, width, scan->key, starts, ends);
+    scan->runs += runs;
+    return scan->runs > MAX_OUTLINE_RUNS ? OUTLINE_TOO_COMPLEX : runs;
+}

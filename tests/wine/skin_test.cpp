@@ -56,6 +56,16 @@ SkinRecipe WideSkin()
     return recipe;
 }
 
+// Key (index 0) and non-key pixels in turn: width / 2 runs a row, or so.
+SkinRecipe Checkerboard(int width, int height)
+{
+    SkinRecipe recipe;
+    recipe.width = width;
+    recipe.height = height;
+    recipe.pixel = [](int x, int y) -> uint32_t { return (uint32_t)(x + y) % 2; };
+    return recipe;
+}
+
 } // namespace
 
 TEST_F(Skin, GoodFileIsPutInForceAndFitsTheWindow)
@@ -172,6 +182,8 @@ TEST_F(Skin, MalformedFilesAreRefusedAndTheSkinInForceStays)
     table.push_back({"JPEG", poked(kBiCompression, kBiJpeg)});
     table.push_back({"257 colours", poked(kBiClrUsed, 257)});
     table.push_back({"lower-case magic", lowerCase});
+    table.push_back({"an outline of 32,768 rectangles", BuildSkin(Checkerboard(256, 256))});
+    table.push_back({"an outline of 30,150 rectangles", BuildSkin(Checkerboard(201, 300))});
 
     HBITMAP inForce = AppState.SkinBitmap;
     SkinHeaderRecord headerBefore = SkinHeader;
@@ -190,6 +202,19 @@ TEST_F(Skin, MalformedFilesAreRefusedAndTheSkinInForceStays)
     BITMAP still;
     EXPECT_EQ(GetObjectA(inForce, sizeof still, &still), (int)sizeof still) << "the picture in force is alive";
     EXPECT_EQ(still.bmWidth, 101);
+}
+
+TEST_F(Skin, OutlineOfThirtyThousandRectanglesLoads)
+{
+    std::string path = save("busy.qve", BuildSkin(Checkerboard(200, 300)));
+    MessageBoxWatcher boxes;
+    ASSERT_EQ(LoadSkinFile(clock, path.c_str()), 1);
+    EXPECT_TRUE(boxes.seen().empty());
+    HRGN outline = CreateRectRgn(0, 0, 0, 0);
+    ASSERT_EQ(GetWindowRgn(clock, outline), COMPLEXREGION);
+    EXPECT_TRUE(PtInRegion(outline, 1, 0));
+    EXPECT_FALSE(PtInRegion(outline, 0, 0));
+    DeleteObject(outline);
 }
 
 TEST_F(Skin, UnreadableFilesFailWithoutAMessage)

@@ -189,6 +189,17 @@ void PressOk(HWND box)
     PostMessageA(box, WM_COMMAND, IDOK, 0);
 }
 
+bool WriteBytes(const std::string &path, const std::vector<unsigned char> &bytes)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+    DWORD written = 0;
+    bool ok = file != INVALID_HANDLE_VALUE && WriteFile(file, bytes.data(), (DWORD)bytes.size(), &written, NULL) &&
+              written == bytes.size();
+    if (file != INVALID_HANDLE_VALUE)
+        CloseHandle(file);
+    return ok;
+}
+
 std::string ReadSetting(const char *section, const char *key)
 {
     char value[512];

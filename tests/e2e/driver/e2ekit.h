@@ -97,6 +97,8 @@ HWND FindPopupMenu(DWORD milliseconds = 3000);
 // Saves the whole screen as a BMP file in the program's folder.
 bool SaveScreenshot(const std::string &name);
 
+bool WriteBytes(const std::string &path, const std::vector<unsigned char> &bytes);
+
 std::string ReadSetting(const char *section, const char *key);
 void WriteSetting(const char *section, const char *key, const char *value);
 

@@ -6,6 +6,9 @@
 
 #include "e2ekit.h"
 #include "phases.h"
+#include "skinbuilder.h"
+
+using namespace skintest;
 
 static bool IsInk(unsigned pixel)
 {
@@ -192,7 +195,7 @@ static HWND OpenChangeDataDialog(HWND clock, POINT at)
     Click(at, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
     CHECK(FindPopupMenu() != NULL, "the menu opens");
     PressKey('C'); // ﾃﾞｰﾀ変更(&C)
-    HWND dialog = FindMessageBox("Tickperch OV - データ変更");
+    HWND dialog = FindMessageBox("Tickperch OV - データ変更", 10000); // the first opening loads a lot
     CHECK(dialog != NULL, "Change data opens the file dialog");
     CHECK(!IsWindowVisible(clock), "the clock hides while it is up");
     return dialog;
@@ -238,6 +241,31 @@ static void ChangeData()
     RECT rect = Rect(clock);
     CHECK(rect.right - rect.left == 120 && rect.bottom - rect.top == 40, "and has its size");
     CHECK(PumpUntil([&] { return GetForegroundWindow() == perch; }), "the perch gets the foreground back");
+
+    // An outline of 32,768 rectangles is more than the display takes: the
+    // skin is refused with the format message and the night skin stays.
+    SkinRecipe checkerboard;
+    checkerboard.width = 256;
+    checkerboard.height = 256;
+    checkerboard.pixel = [](int x, int y) -> uint32_t { return (uint32_t)(x + y) % 2; };
+    std::string busy = App.file("Checkerboard.qve");
+    CHECK(WriteBytes(busy, BuildSkin(checkerboard)), "the checkerboard skin is written");
+    dialog = OpenChangeDataDialog(clock, POINT{onNight.x + 40, onNight.y + 20});
+    if (dialog) {
+        SetDlgItemTextA(dialog, 1152, busy.c_str());
+        PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    }
+    const char *boxes[] = {"不正なファイル形式です。", "ファイルの読み込みに失敗しました。他のアプリケーションが編集中かもしれません。"};
+    for (const char *text : boxes) {
+        HWND box = NULL;
+        PumpUntil([&] { return (box = FindMessageBox("問題", 100)) != NULL && MessageBoxText(box) == text; }, 8000);
+        CHECK(box != NULL && MessageBoxText(box) == text, std::string("the clock says: ") + text);
+        if (box)
+            PressOk(box);
+    }
+    CHECK(ClockSettlesAt(clock, onNight, 8000), "the clock lives on with the night skin");
+    rect = Rect(clock);
+    CHECK(rect.right - rect.left == 120 && rect.bottom - rect.top == 40, "at its size");
 
     Click(POINT{onNight.x + 40, onNight.y + 20}, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
     CHECK(FindPopupMenu() != NULL, "the menu opens on the new skin");

@@ -11,17 +11,6 @@ static const char DataLostText[] = "データが取得できません。以下�
                                    "・初期化ファイルのデータが異常\n\n"
                                    "デフォルトデータを使用します。";
 
-static bool WriteBytes(const std::string &path, const Bytes &bytes)
-{
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
-    DWORD written = 0;
-    bool ok = file != INVALID_HANDLE_VALUE && WriteFile(file, bytes.data(), (DWORD)bytes.size(), &written, NULL) &&
-              written == bytes.size();
-    if (file != INVALID_HANDLE_VALUE)
-        CloseHandle(file);
-    return ok;
-}
-
 // 120 x 40 with a key-coloured border two pixels wide and one hole.
 static std::string WriteWideSkin()
 {
