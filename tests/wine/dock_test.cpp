@@ -182,6 +182,18 @@ TEST_F(Dock, ReleaseWithThePerchGoneKeepsTheOffset)
     EXPECT_EQ(AppState.ClockOptions.position, 123);
 }
 
+TEST_F(Dock, PlacingOnAPerchThatIsGoneLeavesTheClockWhereItIs)
+{
+    HWND window = perch(100, 100, 800, 300);
+    update();
+    MoveWindow(clock, 10, 20, 101, 38, TRUE); // not where the perch would put it
+    DestroyWindow(window);
+    perches.clear();
+    EXPECT_EQ(PlaceClock(clock, window, 500), 1);
+    EXPECT_EQ(clockAt().x, 10);
+    EXPECT_EQ(clockAt().y, 20);
+}
+
 TEST_F(Dock, CreationClearsTheCaptionAndShowWindowIsSwallowed)
 {
     LONG style = GetWindowLongA(clock, GWL_STYLE);
