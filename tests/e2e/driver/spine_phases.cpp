@@ -73,12 +73,13 @@ static void Follow()
     PumpMessages(300);
     CHECK(ClockSettlesAt(clock, onSecond, 500), "moving an inactive window leaves it where it is");
 
+    // Each in front, so that only the rule keeps the clock off it.
     HWND tool = MakePerch(600, 600, 300, 200, WS_OVERLAPPEDWINDOW, WS_EX_TOOLWINDOW);
-    Activate(tool);
+    CHECK(Activate(tool), "the tool window comes to the front");
     PumpMessages(300);
     CHECK(ClockSettlesAt(clock, onSecond, 500), "a tool window is no perch");
     HWND popup = MakePerch(600, 100, 300, 200, WS_POPUP | WS_VISIBLE);
-    Activate(popup);
+    CHECK(Activate(popup), "the frameless popup comes to the front");
     PumpMessages(300);
     CHECK(ClockSettlesAt(clock, onSecond, 500), "a frameless popup is no perch");
     ExitAndExpectCleanEnd(process, clock);
