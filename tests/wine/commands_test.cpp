@@ -41,6 +41,17 @@ Bytes WrongMagic()
     return image;
 }
 
+// The format box belongs to nobody, every other box of a failed load to the
+// clock; all of them are errors.
+void ExpectOwnersAndIcons(const std::vector<SeenBox> &shown, HWND clock, const std::string &what)
+{
+    for (const SeenBox &box : shown) {
+        bool format = box.caption + "|" + box.text == InvalidFormat;
+        EXPECT_EQ(box.owner, format ? NULL : clock) << what << ": " << box.text;
+        EXPECT_EQ(box.icon, (UINT)MB_ICONERROR) << what << ": " << box.text;
+    }
+}
+
 class CommandsBase : public testing::Test {
 protected:
     ClockTestWindows windows;
@@ -601,6 +612,7 @@ TEST_F(CommandsDrop, BadDropTellsTheUserAndKeepsTheSkin)
     MessageBoxWatcher boxes;
     EXPECT_EQ(SendMessageA(clock, WM_DROPFILES, (WPARAM)MakeDrop({bad}), 0), 0);
     EXPECT_EQ(boxes.seen(), (std::vector<std::string>{InvalidFormat, LoadFailed}));
+    ExpectOwnersAndIcons(boxes.details(), clock, "bad drop");
     EXPECT_EQ(AppState.SkinBitmap, skin);
     EXPECT_STREQ(AppState.CurrentDataFile, inForce.c_str());
     EXPECT_EQ(clockSize().cx, 64);
@@ -670,6 +682,7 @@ void ExpectEveryFailureKeepsTheSkin(HWND clock, TempFolder &folder)
         boxes.clear();
         EXPECT_EQ(ReplaceDataFile(clock, failure.path.c_str()), 0) << failure.what;
         EXPECT_EQ(boxes.seen(), failure.boxes) << failure.what;
+        ExpectOwnersAndIcons(boxes.details(), clock, failure.what);
         EXPECT_EQ(AppState.SkinBitmap, skin) << failure.what;
         EXPECT_EQ(memcmp(&SkinHeader, &header, sizeof header), 0) << failure.what;
         EXPECT_EQ(WindowRect(clock).right - WindowRect(clock).left, size.right - size.left) << failure.what;

@@ -228,6 +228,8 @@ TEST_F(Skin, MalformedFilesAreRefusedAndTheSkinInForceStays)
         EXPECT_EQ(LoadSkinFile(clock, path.c_str()), 0) << damage.what;
         ASSERT_TRUE(PumpUntil([&] { return !boxes.seen().empty(); })) << damage.what << ": no message";
         EXPECT_EQ(boxes.seen().front(), InvalidFormat) << damage.what;
+        EXPECT_TRUE(boxes.details().front().owner == NULL) << damage.what << ": the format box has no owner";
+        EXPECT_EQ(boxes.details().front().icon, (UINT)MB_ICONERROR) << damage.what;
         EXPECT_EQ(AppState.SkinBitmap, inForce) << damage.what;
         EXPECT_EQ(memcmp(&SkinHeader, &headerBefore, sizeof SkinHeader), 0) << damage.what;
         EXPECT_EQ(clockSize().cx, sizeBefore.cx) << damage.what;
