@@ -103,6 +103,8 @@ void ExitAndExpectCleanEnd(ClockProcess &process, HWND clock)
 
 static LRESULT CALLBACK PerchProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (message == WM_SYSCOMMAND && wParam == SC_MINIMIZE && GetPropA(window, IGNORE_MINIMISE_PROPERTY))
+        return 0;
     return DefWindowProcA(window, message, wParam, lParam);
 }
 

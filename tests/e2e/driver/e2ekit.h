@@ -61,6 +61,8 @@ HWND WaitForShownClock(DWORD milliseconds = 5000);
 void ExitClock(HWND clock);
 
 HWND MakePerch(int x, int y, int width, int height, DWORD style = WS_OVERLAPPEDWINDOW, DWORD exStyle = 0);
+// A perch given this property ignores minimise commands: it stays on screen.
+#define IGNORE_MINIMISE_PROPERTY "TkpIgnoreMinimise"
 bool Activate(HWND window);
 RECT Rect(HWND window);
 
@@ -69,6 +71,7 @@ POINT PerchPoint(HWND perch, int position, int overlap = 50, int rise = 35);
 // Waits until the clock is shown with its top-left corner at the point.
 bool ClockSettlesAt(HWND clock, POINT point, DWORD milliseconds = 3000);
 bool ClockHides(HWND clock, DWORD milliseconds = 3000);
+
 // Hidden, or shown wholly outside the screen: the minimised window that
 // stays in the foreground (its taskbar button pressed) lies far off screen,
 // and a clock perched on it with it.
