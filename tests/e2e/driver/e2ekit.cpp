@@ -3,6 +3,7 @@
 #include <stdarg.h>
 #include <stdio.h>
 
+#include <algorithm>
 #include <vector>
 
 int Failures;
@@ -170,6 +171,23 @@ bool ClockOutOfSight(HWND clock)
 bool ClockHides(HWND clock, DWORD milliseconds)
 {
     return PumpUntil([&] { return ClockOutOfSight(clock); }, milliseconds);
+}
+
+RECT FirstTrayIconRect()
+{
+    RECT bar = Rect(FindWindowA("Shell_TrayWnd", NULL));
+    int iconWidth = GetSystemMetrics(SM_CXSMICON) + 4, iconHeight = GetSystemMetrics(SM_CYSMICON) + 4;
+    int top = bar.top + (bar.bottom - bar.top - iconHeight) / 2;
+    return RECT{bar.right - iconWidth, top, bar.right, top + iconHeight};
+}
+
+bool TrayIconShown()
+{
+    HWND taskbar = FindWindowA("Shell_TrayWnd", NULL);
+    if (!taskbar || !IsWindowVisible(taskbar))
+        return false;
+    std::vector<unsigned> pixels = CaptureScreen(FirstTrayIconRect());
+    return std::count(pixels.begin(), pixels.end(), pixels[0]) != (long)pixels.size();
 }
 
 HWND FindMessageBox(const char *caption, DWORD milliseconds)

@@ -77,6 +77,11 @@ bool ClockHides(HWND clock, DWORD milliseconds = 3000);
 // and a clock perched on it with it.
 bool ClockOutOfSight(HWND clock);
 
+// The first icon of the notification area sits at the taskbar's right end;
+// without icons the notification area shows nothing at all.
+RECT FirstTrayIconRect();
+bool TrayIconShown();
+
 // Message boxes of the clock's process, found by caption (Shift-JIS bytes).
 HWND FindMessageBox(const char *caption, DWORD milliseconds = 5000);
 std::string MessageBoxText(HWND box);

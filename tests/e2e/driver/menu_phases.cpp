@@ -103,35 +103,18 @@ static void MenuOnTheClock()
     CHECK(ReadSetting("WINDOW", "POSITION") == "500", "and the settings are written");
 }
 
-// The first icon of the notification area sits at the taskbar's right end.
-static RECT FirstTrayIconRect()
-{
-    RECT bar = Rect(FindWindowA("Shell_TrayWnd", NULL));
-    int iconWidth = GetSystemMetrics(SM_CXSMICON) + 4, iconHeight = GetSystemMetrics(SM_CYSMICON) + 4;
-    int top = bar.top + (bar.bottom - bar.top - iconHeight) / 2;
-    return RECT{bar.right - iconWidth, top, bar.right, top + iconHeight};
-}
-
 static void TrayIcon()
 {
     WriteSetting("TICKPERCH", "INITIALIZE", "1");
     HWND perch = MakePerch(100, 200, 700, 400);
     Activate(perch);
     CHECK(FindWindowA("Shell_TrayWnd", NULL) != NULL, "the desktop has a taskbar");
-    HWND taskbar = FindWindowA("Shell_TrayWnd", NULL);
-    // Without icons the notification area shows nothing at all.
-    auto iconShown = [&] {
-        if (!IsWindowVisible(taskbar))
-            return false;
-        std::vector<unsigned> pixels = CaptureScreen(FirstTrayIconRect());
-        return std::count(pixels.begin(), pixels.end(), pixels[0]) != (long)pixels.size();
-    };
-    CHECK(!iconShown(), "no icon before the clock starts");
+    CHECK(!TrayIconShown(), "no icon before the clock starts");
     ClockProcess process;
     process.start();
     HWND clock = WaitForShownClock();
     CHECK(clock != NULL, "the clock runs");
-    CHECK(PumpUntil(iconShown), "its icon is added at start");
+    CHECK(PumpUntil(TrayIconShown), "its icon is added at start");
     SaveScreenshot("tray.bmp");
     RECT iconRect = FirstTrayIconRect();
 
@@ -153,7 +136,7 @@ static void TrayIcon()
     }
     DWORD code = process.waitExit();
     CHECK(code == 0, Format("its Exit ends the program with 0 (got %lu)", code));
-    CHECK(PumpUntil([&] { return !iconShown(); }), "and the icon is removed at exit");
+    CHECK(PumpUntil([] { return !TrayIconShown(); }), "and the icon is removed at exit");
 }
 
 static void WriteNightSkin(const std::string &path)

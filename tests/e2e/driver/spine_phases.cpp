@@ -226,6 +226,9 @@ static void EndSession()
     process.start();
     HWND clock = WaitForShownClock();
     CHECK(clock != NULL, "the clock runs");
+    POINT perched = PerchPoint(perch, 333);
+    CHECK(ClockSettlesAt(clock, perched), "on its perch");
+    CHECK(PumpUntil(TrayIconShown), "with its tray icon");
     DeleteFileA(App.settings().c_str());
 
     // The session ends: the system asks, then tells, then ends the process.
@@ -234,6 +237,15 @@ static void EndSession()
     CHECK(ReadSetting("WINDOW", "POSITION") == "333", "the settings are written before the process ends");
     CHECK(ReadSetting("TICKPERCH", "INITIALIZE") == "1", "every key, INITIALIZE too");
     CHECK(ReadSetting("OPTION", "TRAY") == "1", "and the options");
+    CHECK(PumpUntil([] { return !TrayIconShown(); }), "the tray icon is deleted");
+    // With the hook removed nothing reports windows to the clock any more.
+    HWND other = MakePerch(300, 450, 500, 300);
+    Activate(other);
+    MoveWindow(perch, 150, 200, 700, 400, TRUE);
+    PumpMessages(1000);
+    RECT rect = Rect(clock);
+    CHECK(rect.left == perched.x && rect.top == perched.y,
+          Format("the hook is removed: the clock no longer follows (at %ld,%ld)", rect.left, rect.top));
     process.kill();
 }
 
