@@ -66,7 +66,8 @@ set_source_files_properties(res/tkpchov.rc PROPERTIES OBJECT_DEPENDS "${TKP_PICT
 add_dependencies(tkpchov_res tkp_pictures)
 
 add_library(tkpchov_core STATIC
-    shell/appstate.cpp shell/helpers.cpp shell/pathtext.cpp shell/settings.cpp shell/lifecycle.cpp
+    shell/appstate.cpp shell/helpers.cpp shell/pathtext.cpp shell/placement.cpp shell/settings.cpp
+    shell/lifecycle.cpp
     clockwin/clockproc.cpp clockwin/dock.cpp clockwin/geometry.cpp clockwin/commands.cpp
     clockwin/filedialog.cpp clockwin/tray.cpp clockwin/tooltip.cpp clockwin/datetext.cpp
     skin/skinformat.cpp skin/skinload.cpp skin/region.cpp skin/runscan.cpp skin/face.cpp skin/facelayout.cpp

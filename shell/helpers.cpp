@@ -2,8 +2,8 @@
 
 #include <string.h>
 
-#include "../clockwin/geometry.h"
 #include "pathtext.h"
+#include "placement.h"
 
 static_assert(MAX_PATH == PATH_BUFFER_SIZE, "a listed name (cFileName) fits the lookup's buffer");
 

@@ -13,7 +13,6 @@
 #include "clockwin/tray.h"
 #include "shell/appstate.h"
 #include "shell/helpers.h"
-#include "shell/lifecycle.h"
 #include "shellseam.h"
 #include "testkit.h"
 
