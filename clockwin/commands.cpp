@@ -80,8 +80,7 @@ int ReplaceDataFile(HWND clock, const char *path)
         return 1;
     }
     // A failed load changed nothing: the skin in force stays.
-    MessageBoxA(clock, "ファイルの読み込みに失敗しました。他のアプリケーションが編集中かもしれません。", "問題",
-                MB_ICONERROR);
+    ShowProblem(clock, "ファイルの読み込みに失敗しました。他のアプリケーションが編集中かもしれません。");
     return 0;
 }
 

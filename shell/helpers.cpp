@@ -55,3 +55,8 @@ void ShowProblem(HWND owner, const char *text)
 {
     MessageBoxA(owner, text, "問題", MB_ICONERROR);
 }
+
+void ShowNotice(HWND owner, const char *text, const char *caption)
+{
+    MessageBoxA(owner, text, caption, MB_ICONINFORMATION);
+}

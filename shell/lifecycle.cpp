@@ -21,21 +21,23 @@
 static char StartupDataFile[256];
 static int RunFinished;
 
-static int AnotherInstanceRuns(void)
+// Creates the mutex that marks the running instance and keeps it in
+// InstanceMutex; 0 when another instance holds it already.
+static int TakeInstanceMutex(void)
 {
     HANDLE existing = OpenMutexA(MUTEX_ALL_ACCESS, FALSE, INSTANCE_MUTEX_NAME);
     if (existing) {
         CloseHandle(existing);
-        return 1;
+        return 0;
     }
     AppState.InstanceMutex = CreateMutexA(NULL, FALSE, INSTANCE_MUTEX_NAME);
     // Two quick starts can both miss the mutex above; only one creates it.
     if (AppState.InstanceMutex && GetLastError() == ERROR_ALREADY_EXISTS) {
         CloseHandle(AppState.InstanceMutex);
         AppState.InstanceMutex = NULL;
-        return 1;
+        return 0;
     }
-    return 0;
+    return 1;
 }
 
 // The hand cursor for links comes from the help program in the Windows folder.
@@ -97,19 +99,17 @@ static void LoadFirstSkin(void)
         return;
     int lastRun = ReadLastRunKind(AppState.SettingsFile);
     if (lastRun == LAST_RUN_DATA_FILE) {
-        MessageBoxA(NULL,
-                    "データが取得できません。以下の問題が考えられます。\n\n"
-                    "・ファイルが他のアプリケーションによって開かれている\n"
-                    "・デフォルトデータがない\n"
-                    "・初期化ファイルのデータが異常\n\n"
-                    "デフォルトデータを使用します。",
-                    "問題", MB_ICONERROR);
+        ShowProblem(NULL, "データが取得できません。以下の問題が考えられます。\n\n"
+                          "・ファイルが他のアプリケーションによって開かれている\n"
+                          "・デフォルトデータがない\n"
+                          "・初期化ファイルのデータが異常\n\n"
+                          "デフォルトデータを使用します。");
         strcpy(StartupDataFile, DEFAULT_DATA_NAME);
     } else if (lastRun == FIRST_RUN) {
-        MessageBoxA(NULL,
-                    "ようこそ、Tickperch の世界へ！\n\n"
-                    "（このメッセージは初回起動の一度だけ表示されます）",
-                    "起動", MB_ICONINFORMATION);
+        ShowNotice(NULL,
+                   "ようこそ、Tickperch の世界へ！\n\n"
+                   "（このメッセージは初回起動の一度だけ表示されます）",
+                   "起動");
     }
     UseBuiltInSkin(AppState.ClockWindow);
 }
@@ -144,9 +144,8 @@ void FinishRun(void)
 
 int RunClock(HINSTANCE instance, const char *commandLine)
 {
-    if (AnotherInstanceRuns()) {
-        MessageBoxA(NULL, "このアプリケーションを２つ同時に起ちあげることはできません。",
-                    "Tickperch Orvel - 問題", MB_ICONINFORMATION);
+    if (!TakeInstanceMutex()) {
+        ShowNotice(NULL, "このアプリケーションを２つ同時に起ちあげることはできません。", "Tickperch Orvel - 問題");
         return 0;
     }
     AppState.LinkCursor = LoadLinkCursor();

@@ -24,7 +24,7 @@ static const char BuiltInMailAddress[] = "tickperch@tickperch.invalid";
 
 static void ShowInvalidFormat(void)
 {
-    MessageBoxA(NULL, "不正なファイル形式です。", "問題", MB_ICONERROR);
+    ShowProblem(NULL, "不正なファイル形式です。");
 }
 
 // The outline is the skin's, built before it was put in force; the system
