@@ -170,7 +170,11 @@ int RunClock(HINSTANCE instance, const char *commandLine)
 
     LoadFirstSkin();
     strcpy(AppState.CurrentDataFile, StartupDataFile);
-    // Docking waits for a skin; dock as soon as the loop runs.
+    // The window's creation posted the first dock update, and it docks the
+    // clock when the loop starts. A start-up message box's own loop handles
+    // that one early instead, before a skin is in force, and docking refuses
+    // it; this second update then does the docking. Without a box it finds
+    // the clock in its place already.
     PostMessageA(AppState.ClockWindow, WM_DOCK_UPDATE, 0, 0);
 
     ShowWindow(AppState.OwnerWindow, SW_HIDE);
