@@ -23,9 +23,9 @@ int ExpandLongPath(const char *path, char *out, int outSize)
 {
     // Absolute first: a relative name stored in the settings would not be
     // found from another working folder, and the folder lookup of a ".."
-    // component answers with the parent's name, not with "..".
-    // A path of MAX_PATH characters or more fails, even one that its dot
-    // components would shorten.
+    // component answers with the parent's name, not with "..". A path of
+    // MAX_PATH characters or more fails, even one that its dot components
+    // would shorten.
     char full[MAX_PATH];
     if (strlen(path) >= MAX_PATH)
         return 0;
