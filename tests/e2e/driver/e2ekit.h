@@ -71,7 +71,6 @@ POINT PerchPoint(HWND perch, int position, int overlap = 50, int rise = 35);
 // Waits until the clock is shown with its top-left corner at the point.
 bool ClockSettlesAt(HWND clock, POINT point, DWORD milliseconds = 3000);
 bool ClockHides(HWND clock, DWORD milliseconds = 3000);
-
 // Hidden, or shown wholly outside the screen: the minimised window that
 // stays in the foreground (its taskbar button pressed) lies far off screen,
 // and a clock perched on it with it.
