@@ -175,10 +175,11 @@ static void WriteNightSkin(const std::string &path)
 
 static HWND OpenChangeDataDialog(HWND clock, POINT at)
 {
-    Click(at, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
-    CHECK(FindPopupMenu() != NULL, "the menu opens");
-    PressKey('C'); // ﾃﾞｰﾀ変更(&C)
-    HWND dialog = FindMessageBox("Tickperch OV - データ変更", 10000); // the first opening loads a lot
+    CHECK(ClickUntil(at, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP, [] { return FindPopupMenu(0) != NULL; }, 3000),
+          "the menu opens");
+    HWND dialog = NULL;
+    // ﾃﾞｰﾀ変更(&C); the first opening of the dialog loads a lot.
+    PressKeyUntil('C', [&] { return (dialog = FindMessageBox("Tickperch OV - データ変更", 0)) != NULL; }, 8000);
     CHECK(dialog != NULL, "Change data opens the file dialog");
     CHECK(!IsWindowVisible(clock), "the clock hides while it is up");
     return dialog;

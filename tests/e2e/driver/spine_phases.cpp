@@ -98,10 +98,15 @@ static void HideAndReturn()
 
     // The command alone hides the clock: this perch ignores it and stays on
     // screen and in front, so the clock cannot have followed it out of sight.
+    // Its frame goes at once, so that no later update of anything brings the
+    // clock back onto it before we look.
     SetPropA(second, IGNORE_MINIMISE_PROPERTY, (HANDLE)1);
+    LONG style = GetWindowLongA(second, GWL_STYLE);
     SendMessageA(second, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    SetWindowLongA(second, GWL_STYLE, style & ~(WS_CAPTION | WS_THICKFRAME));
     CHECK(PumpUntil([&] { return !IsWindowVisible(clock); }), "a minimise command hides the clock at once");
     CHECK(GetForegroundWindow() == second && !IsIconic(second), "while its perch stays in front, on screen");
+    SetWindowLongA(second, GWL_STYLE, style);
     RemovePropA(second, IGNORE_MINIMISE_PROPERTY);
     Activate(first);
     CHECK(ClockSettlesAt(clock, PerchPoint(first, 500)), "it comes back on the next window activated");
