@@ -80,8 +80,7 @@ int ReplaceDataFile(HWND clock, const char *path)
         return 1;
     }
     // A failed load changed nothing: the skin in force stays.
-    MessageBoxA(clock, "ファイルの読み込みに失敗しました。他のアプリケーションが編集中かもしれません。", "問題",
-                MB_ICONERROR);
+    ShowProblem(clock, "ファイルの読み込みに失敗しました。他のアプリケーションが編集中かもしれません。");
     return 0;
 }
 
@@ -132,8 +131,9 @@ void OpenHelp(HWND clock)
         helpPage[0] = '\0';
     }
 
+    // The viewer does not look in our folder for a bare name.
     if (haveViewer && haveFile)
-        WinHelpA(clock, HELP_FILE_NAME, HELP_FINDER, 0);
+        WinHelpA(clock, helpFile, HELP_FINDER, 0);
     else if (helpPage[0])
         ShellExecuteA(clock, "open", helpPage, NULL, NULL, SW_SHOWNORMAL);
 }

@@ -33,9 +33,11 @@ LRESULT OnClockCreate(HWND clock)
 
 int PlaceClock(HWND clock, HWND perch, int position)
 {
+    // The perch may be destroyed between the tests and this read: then the
+    // clock stays where it is.
     RECT perchRect, clockRect;
-    GetWindowRect(perch, &perchRect);
-    GetWindowRect(clock, &clockRect);
+    if (!GetWindowRect(perch, &perchRect) || !GetWindowRect(clock, &clockRect))
+        return 1;
     PerchPoint point = ComputePerchPoint(perchRect.left, perchRect.top, perchRect.right, position,
                                          SkinHeader.dockOverlap, SkinHeader.dockRise);
     MoveWindow(clock, point.x, point.y, clockRect.right - clockRect.left, clockRect.bottom - clockRect.top,

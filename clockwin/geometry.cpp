@@ -1,14 +1,5 @@
 #include "geometry.h"
 
-int SaturateToInt(int64_t value)
-{
-    if (value > INT32_MAX)
-        return INT32_MAX;
-    if (value < INT32_MIN)
-        return INT32_MIN;
-    return (int)value;
-}
-
 PerchPoint ComputePerchPoint(int perchLeft, int perchTop, int perchRight, int position,
                              int dockOverlap, int dockRise)
 {
@@ -28,10 +19,4 @@ PerchPoint ComputePerchPoint(int perchLeft, int perchTop, int perchRight, int po
 int OffsetFromPerch(int perchRight, int clockLeft)
 {
     return SaturateToInt((int64_t)perchRight - clockLeft);
-}
-
-int CenteredStart(int outerStart, int outerEnd, int innerStart, int innerEnd)
-{
-    int64_t spare = ((int64_t)outerEnd - outerStart) - ((int64_t)innerEnd - innerStart);
-    return SaturateToInt(outerStart + spare / 2); // C++ division truncates toward zero
 }

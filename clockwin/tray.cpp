@@ -6,7 +6,6 @@
 
 #include "../shell/appstate.h"
 #include "../shell/helpers.h"
-#include "../shell/lifecycle.h"
 
 #ifndef _WIN64
 static_assert(offsetof(NOTIFYICONDATAA, szTip) + 64 == 88, "the icon record's 32-bit size");

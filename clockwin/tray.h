@@ -8,6 +8,10 @@
 
 enum { TRAY_ADD = 0, TRAY_DELETE = 1, TRAY_MODIFY = 2 };
 
+// The clock's own icon.
+#define TRAY_ICON_ID 1
+#define TRAY_TIP "Tickperch"
+
 // Adds, deletes or modifies the icon; the icon handle is always consumed.
 // Returns the shell's result, or 0 for an unknown operation.
 BOOL ChangeTrayIcon(HWND window, int operation, UINT iconId, HICON icon, const char *tip, UINT callbackMessage);

@@ -66,7 +66,8 @@ set_source_files_properties(res/tkpchov.rc PROPERTIES OBJECT_DEPENDS "${TKP_PICT
 add_dependencies(tkpchov_res tkp_pictures)
 
 add_library(tkpchov_core STATIC
-    shell/appstate.cpp shell/helpers.cpp shell/settings.cpp shell/lifecycle.cpp
+    shell/appstate.cpp shell/helpers.cpp shell/pathtext.cpp shell/placement.cpp shell/settings.cpp
+    shell/lifecycle.cpp
     clockwin/clockproc.cpp clockwin/dock.cpp clockwin/geometry.cpp clockwin/commands.cpp
     clockwin/filedialog.cpp clockwin/tray.cpp clockwin/tooltip.cpp clockwin/datetext.cpp
     skin/skinformat.cpp skin/skinload.cpp skin/region.cpp skin/runscan.cpp skin/face.cpp skin/facelayout.cpp
@@ -108,7 +109,7 @@ tkp_sample_skins(${TKP_HOST_QVETOOL} host_qvetool)
 # ---------------------------------------------------------------- checks
 add_test(NAME static.binaries
          COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/static/check_binaries.py
-                 --edition ${TKP_EDITION}
+                 --edition ${TKP_EDITION} --objdump ${CMAKE_OBJDUMP}
                  $<TARGET_FILE:TkpchOV> $<TARGET_FILE:tkpchhk>)
 add_test(NAME static.resources
          COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/static/check_resources.py $<TARGET_FILE:TkpchOV>)

@@ -8,10 +8,15 @@
 #include "hooklib.h"
 
 // One copy of this section serves every process that maps the library.
-// The variables must be initialised: uninitialised ones would go to .bss,
-// which is private to each process, and the hook would never find the clock.
-__attribute__((section("shared"), shared)) HHOOK SharedHook = 0;
-__attribute__((section("shared"), shared)) HWND SharedClockWindow = 0;
+// One record, so that the layout is ours and not the compiler's: the hook
+// handle at offset 0, the clock window in the word after it. It must be
+// initialised: an uninitialised one would go to .bss, which is private to
+// each process, and the hook would never find the clock.
+struct SharedRecord {
+    HHOOK SharedHook;
+    HWND SharedClockWindow;
+};
+__attribute__((section("shared"), shared)) SharedRecord Shared = {0, 0};
 
 static HINSTANCE LibInstance;
 
@@ -35,36 +40,36 @@ static LRESULT CALLBACK DockHookProc(int code, WPARAM wParam, LPARAM lParam)
         case WM_ACTIVATE:
         case WM_SHOWWINDOW:
         case WM_ACTIVATEAPP:
-            PostMessageA(SharedClockWindow, WM_DOCK_UPDATE, (WPARAM)sent->hwnd, 0);
+            PostMessageA(Shared.SharedClockWindow, WM_DOCK_UPDATE, (WPARAM)sent->hwnd, 0);
             break;
         case WM_DESTROY:
-            PostMessageA(SharedClockWindow, WM_DOCK_DESTROYED, 0, 0);
+            PostMessageA(Shared.SharedClockWindow, WM_DOCK_DESTROYED, 0, 0);
             break;
         case WM_SYSCOMMAND:
             // Whole values: a command with any of its low four bits set is
             // not a plain minimise or close.
             if (sent->wParam == SC_MINIMIZE || sent->wParam == SC_CLOSE)
-                PostMessageA(SharedClockWindow, WM_DOCK_SYSCLOSE, 0, 0);
+                PostMessageA(Shared.SharedClockWindow, WM_DOCK_SYSCLOSE, 0, 0);
             break;
         }
     }
-    return CallNextHookEx(SharedHook, code, wParam, lParam);
+    return CallNextHookEx(Shared.SharedHook, code, wParam, lParam);
 }
 
 extern "C" BOOL WINAPI SetHook(HWND clockWindow)
 {
     // A record left by a clock that was killed while other processes kept
     // the library mapped names a window that is gone: install afresh then.
-    if (SharedHook && IsWindow(SharedClockWindow))
+    if (Shared.SharedHook && IsWindow(Shared.SharedClockWindow))
         return TRUE;
-    SharedClockWindow = clockWindow; // before the hook exists, so every call finds it
-    SharedHook = SetWindowsHookExA(WH_CALLWNDPROC, DockHookProc, LibInstance, 0);
+    Shared.SharedClockWindow = clockWindow; // before the hook exists, so every call finds it
+    Shared.SharedHook = SetWindowsHookExA(WH_CALLWNDPROC, DockHookProc, LibInstance, 0);
     return TRUE;
 }
 
 extern "C" BOOL WINAPI FreeHook(void)
 {
-    UnhookWindowsHookEx(SharedHook);
-    SharedHook = 0;
+    UnhookWindowsHookEx(Shared.SharedHook);
+    Shared.SharedHook = 0;
     return TRUE;
 }

@@ -8,7 +8,10 @@ int ExpandLongPath(const char *path, char *out, int outSize);
 BOOL CenterWindow(HWND window, HWND reference);
 HICON LoadSmallIcon(HINSTANCE instance, const char *name);
 
-// Shows an error to the user with the program's standard caption.
+// Every box the program shows goes through these two. An error, with the
+// program's caption for problems:
 void ShowProblem(HWND owner, const char *text);
+// A notice, which is no error:
+void ShowNotice(HWND owner, const char *text, const char *caption);
 
 #endif

@@ -11,6 +11,7 @@
 #include "../skin/skinload.h"
 #include "appstate.h"
 #include "helpers.h"
+#include "pathtext.h"
 #include "settings.h"
 
 #define INSTANCE_MUTEX_NAME "Tickperch Orvel by Mortesk"
@@ -20,21 +21,23 @@
 static char StartupDataFile[256];
 static int RunFinished;
 
-static int AnotherInstanceRuns(void)
+// Creates the mutex that marks the running instance and keeps it in
+// InstanceMutex; 0 when another instance holds it already.
+static int TakeInstanceMutex(void)
 {
     HANDLE existing = OpenMutexA(MUTEX_ALL_ACCESS, FALSE, INSTANCE_MUTEX_NAME);
     if (existing) {
         CloseHandle(existing);
-        return 1;
+        return 0;
     }
     AppState.InstanceMutex = CreateMutexA(NULL, FALSE, INSTANCE_MUTEX_NAME);
     // Two quick starts can both miss the mutex above; only one creates it.
     if (AppState.InstanceMutex && GetLastError() == ERROR_ALREADY_EXISTS) {
         CloseHandle(AppState.InstanceMutex);
         AppState.InstanceMutex = NULL;
-        return 1;
+        return 0;
     }
-    return 0;
+    return 1;
 }
 
 // The hand cursor for links comes from the help program in the Windows folder.
@@ -96,19 +99,17 @@ static void LoadFirstSkin(void)
         return;
     int lastRun = ReadLastRunKind(AppState.SettingsFile);
     if (lastRun == LAST_RUN_DATA_FILE) {
-        MessageBoxA(NULL,
-                    "データが取得できません。以下の問題が考えられます。\n\n"
-                    "・ファイルが他のアプリケーションによって開かれている\n"
-                    "・デフォルトデータがない\n"
-                    "・初期化ファイルのデータが異常\n\n"
-                    "デフォルトデータを使用します。",
-                    "問題", MB_ICONERROR);
+        ShowProblem(NULL, "データが取得できません。以下の問題が考えられます。\n\n"
+                          "・ファイルが他のアプリケーションによって開かれている\n"
+                          "・デフォルトデータがない\n"
+                          "・初期化ファイルのデータが異常\n\n"
+                          "デフォルトデータを使用します。");
         strcpy(StartupDataFile, DEFAULT_DATA_NAME);
     } else if (lastRun == FIRST_RUN) {
-        MessageBoxA(NULL,
-                    "ようこそ、Tickperch の世界へ！\n\n"
-                    "（このメッセージは初回起動の一度だけ表示されます）",
-                    "起動", MB_ICONINFORMATION);
+        ShowNotice(NULL,
+                   "ようこそ、Tickperch の世界へ！\n\n"
+                   "（このメッセージは初回起動の一度だけ表示されます）",
+                   "起動");
     }
     UseBuiltInSkin(AppState.ClockWindow);
 }
@@ -143,9 +144,8 @@ void FinishRun(void)
 
 int RunClock(HINSTANCE instance, const char *commandLine)
 {
-    if (AnotherInstanceRuns()) {
-        MessageBoxA(NULL, "このアプリケーションを２つ同時に起ちあげることはできません。",
-                    "Tickperch Orvel - 問題", MB_ICONINFORMATION);
+    if (!TakeInstanceMutex()) {
+        ShowNotice(NULL, "このアプリケーションを２つ同時に起ちあげることはできません。", "Tickperch Orvel - 問題");
         return 0;
     }
     AppState.LinkCursor = LoadLinkCursor();
@@ -163,12 +163,18 @@ int RunClock(HINSTANCE instance, const char *commandLine)
 
     BuildSettingsPath(AppState.AppInstance, AppState.SettingsFile);
     ReadSettings(AppState.SettingsFile, StartupDataFile, &AppState.ClockOptions);
-    if (commandLine && commandLine[0])
-        ExpandLongPath(commandLine, StartupDataFile, sizeof StartupDataFile);
+    // The shell quotes a file opened with us when its path has a blank.
+    char commandPath[MAX_PATH];
+    if (commandLine && TakeCommandLinePath(commandLine, commandPath, sizeof commandPath))
+        ExpandLongPath(commandPath, StartupDataFile, sizeof StartupDataFile);
 
     LoadFirstSkin();
     strcpy(AppState.CurrentDataFile, StartupDataFile);
-    // Docking waits for a skin; dock as soon as the loop runs.
+    // The window's creation posted the first dock update, and it docks the
+    // clock when the loop starts. A start-up message box's own loop handles
+    // that one early instead, before a skin is in force, and docking refuses
+    // it; this second update then does the docking. Without a box it finds
+    // the clock in its place already.
     PostMessageA(AppState.ClockWindow, WM_DOCK_UPDATE, 0, 0);
 
     ShowWindow(AppState.OwnerWindow, SW_HIDE);

@@ -4,8 +4,6 @@
 
 #include <windows.h>
 
-#define TRAY_ICON_ID 1
-#define TRAY_TIP "Tickperch"
 #define CLOCK_TIMER_ID 10
 
 // Runs the whole program; returns the process exit code.

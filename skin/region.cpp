@@ -80,8 +80,10 @@ static int ReadStrip(HDC dc, HBITMAP bitmap, int width, int height, int firstLin
     return GetDIBits(dc, bitmap, (UINT)firstLine, (UINT)lines, strip, &info, DIB_RGB_COLORS) == lines;
 }
 
-HRGN BuildKeyColourRegion(HWND window, HBITMAP bitmap, int keyX, int keyY)
+HRGN BuildKeyColourRegion(HWND window, HBITMAP bitmap, int keyX, int keyY, int *tooComplex)
 {
+    if (tooComplex)
+        *tooComplex = 0;
     if (!window || !bitmap)
         return NULL;
     HRGN result = CreateRectRgn(0, 0, 0, 0);
@@ -101,10 +103,10 @@ HRGN BuildKeyColourRegion(HWND window, HBITMAP bitmap, int keyX, int keyY)
 
     // A key pixel outside the picture matches nothing, as GetPixel's
     // CLR_INVALID would.
-    uint32_t key = 0xFFFFFFFF;
+    OutlineScan scan = {0xFFFFFFFF, 0};
     if (complete && keyX >= 0 && keyX < width && keyY >= 0 && keyY < height) {
         complete = ReadStrip(windowDc, bitmap, width, height, height - 1 - keyY, 1, strip);
-        key = strip[keyX] & RUN_COLOUR_MASK;
+        scan.key = strip[keyX] & RUN_COLOUR_MASK;
     }
 
     int *starts = runBounds;
@@ -115,7 +117,13 @@ HRGN BuildKeyColourRegion(HWND window, HBITMAP bitmap, int keyX, int keyY)
         complete = ReadStrip(windowDc, bitmap, width, height, firstLine, lines, strip);
         for (int line = 0; complete && line < lines; line++) {
             int y = height - 1 - (firstLine + line);
-            size_t runs = ScanRowRuns(strip + (size_t)line * (size_t)width, width, key, starts, ends);
+            size_t runs = ScanOutlineRow(&scan, strip + (size_t)line * (size_t)width, width, starts, ends);
+            if (runs == OUTLINE_TOO_COMPLEX) {
+                complete = 0;
+                if (tooComplex)
+                    *tooComplex = 1;
+                break;
+            }
             HRGN row = MakeRowRegion(rowData, starts, ends, runs, y);
             if (row)
                 AddRowRegion(&merger, row);
@@ -125,7 +133,7 @@ HRGN BuildKeyColourRegion(HWND window, HBITMAP bitmap, int keyX, int keyY)
     ReleaseDC(window, windowDc);
     if (!complete) {
         // Out of memory or unreadable: a plain rectangle beats a clock with
-        // half an outline or none.
+        // half an outline or none. Too complex: the caller refuses the skin.
         DeleteObject(result);
         result = NULL;
     }

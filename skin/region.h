@@ -4,7 +4,10 @@
 
 #include <windows.h>
 
-// Region in the picture's pixel coordinates; NULL for a NULL window or bitmap.
-HRGN BuildKeyColourRegion(HWND window, HBITMAP bitmap, int keyX, int keyY);
+// Region in the picture's pixel coordinates; NULL for a NULL window or
+// bitmap, or a picture that cannot be read. An outline of more than
+// MAX_OUTLINE_RUNS rectangles is not built: NULL, and *tooComplex (when
+// given) is set to 1.
+HRGN BuildKeyColourRegion(HWND window, HBITMAP bitmap, int keyX, int keyY, int *tooComplex = NULL);
 
 #endif

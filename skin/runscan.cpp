@@ -2,6 +2,16 @@
 
 size_t ScanRowRuns(const uint32_t *row, int width, uint32_t key, int *starts, int *ends)
 {
+    // A key that is no colour (CLR_INVALID) matches no pixel: the whole row
+    // is one run. The skip below compares colour bits only and would take
+    // white for such a key.
+    if (key & ~RUN_COLOUR_MASK) {
+        if (width <= 0)
+            return 0;
+        starts[0] = 0;
+        ends[0] = width;
+        return 1;
+    }
     size_t count = 0;
     int x = 0;
     while (x < width) {
@@ -20,4 +30,11 @@ size_t ScanRowRuns(const uint32_t *row, int width, uint32_t key, int *starts, in
         count++;
     }
     return count;
+}
+
+size_t ScanOutlineRow(OutlineScan *scan, const uint32_t *row, int width, int *starts, int *ends)
+{
+    size_t runs = ScanRowRuns(row, width, scan->key, starts, ends);
+    scan->runs += runs;
+    return scan->runs > MAX_OUTLINE_RUNS ? OUTLINE_TOO_COMPLEX : runs;
 }

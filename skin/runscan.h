@@ -13,4 +13,22 @@
 // for (width + 1) / 2. A key with bits above the colour matches no pixel.
 size_t ScanRowRuns(const uint32_t *row, int width, uint32_t key, int *starts, int *ends);
 
+// The most rectangles (one per run) an outline may have. Past about 32,765
+// Wine's request for the window's shape no longer fits the X display's
+// limit and the process dies; on Windows a 4096 x 4096 checkerboard would
+// hand the system some eight million. A real skin has a few thousand at
+// most (a 4096-pixel-high picture with one run per row has 4,096).
+enum { MAX_OUTLINE_RUNS = 30000 };
+#define OUTLINE_TOO_COMPLEX ((size_t)-1)
+
+// The rows of one outline, scanned in turn, with the count of their runs.
+struct OutlineScan {
+    uint32_t key;
+    size_t runs; // of every row scanned so far
+};
+
+// ScanRowRuns for the outline's next row. Returns the row's runs, or
+// OUTLINE_TOO_COMPLEX once the outline has more than MAX_OUTLINE_RUNS.
+size_t ScanOutlineRow(OutlineScan *scan, const uint32_t *row, int width, int *starts, int *ends);
+
 #endif

@@ -24,17 +24,18 @@ static const char BuiltInMailAddress[] = "tickperch@tickperch.invalid";
 
 static void ShowInvalidFormat(void)
 {
-    MessageBoxA(NULL, "不正なファイル形式です。", "問題", MB_ICONERROR);
+    ShowProblem(NULL, "不正なファイル形式です。");
 }
 
-static void FitWindowToSkin(HWND window)
+// The outline is the skin's, built before it was put in force; the system
+// owns it from here on.
+static void FitWindowToSkin(HWND window, HRGN outline)
 {
     BITMAP picture;
-    if (!GetObjectA(AppState.SkinBitmap, sizeof picture, &picture))
-        return;
-    SetWindowPos(window, NULL, 0, 0, picture.bmWidth, picture.bmHeight,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    SetWindowRgn(window, BuildKeyColourRegion(window, AppState.SkinBitmap, 0, 0), TRUE);
+    if (GetObjectA(AppState.SkinBitmap, sizeof picture, &picture))
+        SetWindowPos(window, NULL, 0, 0, picture.bmWidth, picture.bmHeight,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowRgn(window, outline, TRUE);
 }
 
 static void PutSkinInForce(const unsigned char *header, HBITMAP picture)
@@ -73,7 +74,7 @@ static HBITMAP MakeSkinBitmap(HWND window, const unsigned char *image, const Ski
     return picture;
 }
 
-int ReadSkinFile(HWND window, const char *path)
+int ReadSkinFile(HWND window, const char *path, HRGN *outline)
 {
     HANDLE file = CreateFileA(path, GENERIC_READ, 0, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
     if (file == NULL || file == INVALID_HANDLE_VALUE)
@@ -107,6 +108,13 @@ int ReadSkinFile(HWND window, const char *path)
     int verdict = CheckSkinImage(image, bytesRead, &layout); // only the bytes read count
     HBITMAP picture = verdict == SKIN_OK ? MakeSkinBitmap(window, image, &layout) : NULL;
     CloseHandle(file);
+    // An outline too complex for the system is a picture we refuse.
+    int tooComplex = 0;
+    *outline = picture ? BuildKeyColourRegion(window, picture, 0, 0, &tooComplex) : NULL;
+    if (tooComplex) {
+        DeleteObject(picture);
+        picture = NULL;
+    }
 
     if (picture)
         PutSkinInForce(image, picture);
@@ -122,9 +130,10 @@ int ReadSkinFile(HWND window, const char *path)
 
 int LoadSkinFile(HWND window, const char *path)
 {
-    if (!ReadSkinFile(window, path))
+    HRGN outline;
+    if (!ReadSkinFile(window, path, &outline))
         return 0;
-    FitWindowToSkin(window);
+    FitWindowToSkin(window, outline);
     return 1;
 }
 
@@ -145,6 +154,6 @@ int UseBuiltInSkin(HWND window)
     builtIn->dockRise = 35;
     builtIn->extraValue = 2;
     PutSkinInForce(header, LoadBitmapA(AppState.AppInstance, "BACK"));
-    FitWindowToSkin(window);
+    FitWindowToSkin(window, BuildKeyColourRegion(window, AppState.SkinBitmap, 0, 0));
     return 1;
 }

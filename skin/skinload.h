@@ -5,7 +5,9 @@
 #include <windows.h>
 
 int LoadSkinFile(HWND window, const char *path);
-int ReadSkinFile(HWND window, const char *path);
+// Puts the file's skin in force and gives its outline (NULL: a plain
+// rectangle), which the caller hands to the window.
+int ReadSkinFile(HWND window, const char *path, HRGN *outline);
 int UseBuiltInSkin(HWND window);
 
 #endif

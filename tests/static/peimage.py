@@ -1,7 +1,8 @@
 """A small reader of PE files (32- and 64-bit) for the static checks.
 
-It reads only what the checks need: section headers, the export and import
-directories and the resource tree. Every offset is checked against the file.
+It reads only what the checks need: the image base, section headers, the
+export and import directories and the resource tree. Every offset is checked
+against the file.
 """
 
 import struct
@@ -39,8 +40,10 @@ class PeImage:
         (magic,) = unpack("<H", image, optional)
         if magic == 0x10B:
             self.is64, directories = False, optional + 96
+            (self.image_base,) = unpack("<I", image, optional + 28)
         elif magic == 0x20B:
             self.is64, directories = True, optional + 112
+            (self.image_base,) = unpack("<Q", image, optional + 24)
         else:
             raise Invalid("unknown optional header magic 0x%x" % magic)
         (self.directory_count,) = unpack("<I", image, directories - 4)
@@ -90,23 +93,25 @@ class PeImage:
         return self.image[at:end].decode("latin-1")
 
     def exports(self):
-        """(name of the export directory, ordinal base, {ordinal: name or None})."""
+        """(name of the export directory, ordinal base, {ordinal: name or None},
+        {ordinal: RVA of the function})."""
         rva, size = self.directory(self.EXPORT)
         if not rva:
-            return None, 0, {}
+            return None, 0, {}, {}
         at = self.file_offset(rva)
         (_, _, _, _, name_rva, base, function_count, name_count,
          functions_rva, names_rva, ordinals_rva) = unpack("<IIHHIIIIIII", self.image, at)
-        ordinals = {}
+        ordinals, addresses = {}, {}
         for i in range(function_count):
             (address,) = unpack("<I", self.image, self.file_offset(functions_rva) + 4 * i)
             if address:
                 ordinals[base + i] = None
+                addresses[base + i] = address
         for i in range(name_count):
             (name_rva_i,) = unpack("<I", self.image, self.file_offset(names_rva) + 4 * i)
             (index,) = unpack("<H", self.image, self.file_offset(ordinals_rva) + 2 * i)
             ordinals[base + index] = self.c_string(name_rva_i)
-        return self.c_string(name_rva), base, ordinals
+        return self.c_string(name_rva), base, ordinals, addresses
 
     def imports(self):
         """{dll name: [ordinal (int) or name (str), ...]} in table order."""

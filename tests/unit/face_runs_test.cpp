@@ -69,6 +69,55 @@ TEST(RowRuns, OnlyTheColourBytesCount)
     using Runs_ = std::vector<std::pair<int, int>>;
     // The fourth byte is padding, whatever the system left in it.
     EXPECT_EQ(Runs({0xFF808000, K, 0x01808000, 0xFF808001, K, K, K, K, 0x7F808000}, K), (Runs_{{3, 4}}));
-    // A key that is no colour at all (CLR_INVALID) matches nothing.
-    EXPECT_EQ(Runs({K, 0, 0xFFFFFF}, 0xFFFFFFFF), (Runs_{{0, 3}}));
+    // A key that is no colour at all (CLR_INVALID) matches nothing, white
+    // with any padding included, in stretches longer than the skip.
+    const uint32_t white = 0x00FFFFFF;
+    EXPECT_EQ(Runs({K, 0, white}, 0xFFFFFFFF), (Runs_{{0, 3}}));
+    EXPECT_EQ(Runs(std::vector<uint32_t>(9, white), 0xFFFFFFFF), (Runs_{{0, 9}}));
+    EXPECT_EQ(Runs({white, white, white, white, white, 0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF, K},
+                   0xFFFFFFFF),
+              (Runs_{{0, 10}}));
+    EXPECT_EQ(Runs({}, 0xFFFFFFFF), Runs_{});
+}
+
+namespace {
+
+// Scans a width x height checkerboard of key and non-key pixels row by row;
+// returns the row at which the outline was refused, or -1.
+int RefusedAtRow(int width, int height, size_t *runs)
+{
+    const uint32_t K = 0x808000, A = 0xFFFFFF;
+    OutlineScan scan = {K, 0};
+    std::vector<uint32_t> row((size_t)width);
+    std::vector<int> starts((size_t)width / 2 + 1), ends((size_t)width / 2 + 1);
+    for (int y = 0; y < height; y++) {
+        for (int x = 0; x < width; x++)
+            row[(size_t)x] = (x + y) % 2 ? A : K;
+        if (ScanOutlineRow(&scan, row.data(), width, starts.data(), ends.data()) == OUTLINE_TOO_COMPLEX)
+            return y;
+    }
+    *runs = scan.runs;
+    return -1;
+}
+
+} // namespace
+
+TEST(OutlineRuns, MoreThanThirtyThousandRectanglesAreRefused)
+{
+    size_t runs = 0;
+    // 120 rows of 250 runs: exactly the bound.
+    EXPECT_EQ(RefusedAtRow(500, 120, &runs), -1);
+    EXPECT_EQ(runs, 30000u);
+    // One run more, in the next row.
+    EXPECT_EQ(RefusedAtRow(500, 121, &runs), 120);
+    // The checkerboards seen to kill the X connection under Wine (32,768
+    // runs) and to pass (32,512): both well past the bound.
+    EXPECT_EQ(RefusedAtRow(256, 256, &runs), 234) << "128 runs a row: the 30,001st run is in row 234";
+    EXPECT_GE(RefusedAtRow(255, 255, &runs), 0);
+    // The tallest real skin, one run a row.
+    OutlineScan scan = {0, 0};
+    const uint32_t opaque[3] = {0, 0xFFFFFF, 0};
+    int starts[2], ends[2];
+    for (int y = 0; y < 4096; y++)
+        ASSERT_EQ(ScanOutlineRow(&scan, opaque, 3, starts, ends), 1u) << y;
 }

@@ -4,6 +4,7 @@
 #include <limits.h>
 
 #include "clockwin/geometry.h"
+#include "shell/placement.h"
 
 struct PerchCase {
     int left, top, right, position, overlap, rise;

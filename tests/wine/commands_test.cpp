@@ -41,6 +41,17 @@ Bytes WrongMagic()
     return image;
 }
 
+// The format box belongs to nobody, every other box of a failed load to the
+// clock; all of them are errors.
+void ExpectOwnersAndIcons(const std::vector<SeenBox> &shown, HWND clock, const std::string &what)
+{
+    for (const SeenBox &box : shown) {
+        bool format = box.caption + "|" + box.text == InvalidFormat;
+        EXPECT_EQ(box.owner, format ? NULL : clock) << what << ": " << box.text;
+        EXPECT_EQ(box.icon, (UINT)MB_ICONERROR) << what << ": " << box.text;
+    }
+}
+
 class CommandsBase : public testing::Test {
 protected:
     ClockTestWindows windows;
@@ -601,6 +612,7 @@ TEST_F(CommandsDrop, BadDropTellsTheUserAndKeepsTheSkin)
     MessageBoxWatcher boxes;
     EXPECT_EQ(SendMessageA(clock, WM_DROPFILES, (WPARAM)MakeDrop({bad}), 0), 0);
     EXPECT_EQ(boxes.seen(), (std::vector<std::string>{InvalidFormat, LoadFailed}));
+    ExpectOwnersAndIcons(boxes.details(), clock, "bad drop");
     EXPECT_EQ(AppState.SkinBitmap, skin);
     EXPECT_STREQ(AppState.CurrentDataFile, inForce.c_str());
     EXPECT_EQ(clockSize().cx, 64);
@@ -615,18 +627,23 @@ TEST_F(CommandsDrop, NamesTooLongForTheRecordAreRefused)
 {
     std::string inForce = fileSkinInForce();
     HBITMAP skin = AppState.SkinBitmap;
-    // 256 to 259 characters fit the drop buffer but not the data file
-    // record; longer ones do not even fit the buffer.
-    const size_t lengths[] = {256, 259, 260, 300, 1000};
+    // Every dropped name leads to a good skin, so only the length refuses
+    // it: 256 and 259 characters fit the drop buffer but not the data file
+    // record; longer names come out of the buffer cut to the 259 characters
+    // of an existing skin's path.
+    std::string cutTo = PathOfLength(folder.path(), 259);
+    folder.write(cutTo.substr(folder.path().size() + 1), SkinOfSize(90, 30));
+    std::string exactly256 = PathOfLength(folder.path(), 256);
+    folder.write(exactly256.substr(folder.path().size() + 1), SkinOfSize(90, 30));
+    const std::string names[] = {exactly256, cutTo, cutTo + "x", cutTo + std::string(41, 'x'),
+                                 cutTo + std::string(741, 'x')};
     MessageBoxWatcher boxes;
-    for (size_t length : lengths) {
+    for (const std::string &name : names) {
         boxes.clear();
-        std::string name = "C:\\" + std::string(length - 7, 'x') + ".qve";
-        ASSERT_EQ(name.size(), length);
         EXPECT_EQ(SendMessageA(clock, WM_DROPFILES, (WPARAM)MakeDrop({name}), 0), 0);
-        EXPECT_EQ(boxes.seen(), (std::vector<std::string>{LoadFailed})) << length;
-        EXPECT_EQ(AppState.SkinBitmap, skin) << length;
-        EXPECT_STREQ(AppState.CurrentDataFile, inForce.c_str()) << length;
+        EXPECT_EQ(boxes.seen(), (std::vector<std::string>{LoadFailed})) << name.size();
+        EXPECT_EQ(AppState.SkinBitmap, skin) << name.size();
+        EXPECT_STREQ(AppState.CurrentDataFile, inForce.c_str()) << name.size();
     }
     EXPECT_FALSE(TakeQuit());
 }
@@ -665,6 +682,7 @@ void ExpectEveryFailureKeepsTheSkin(HWND clock, TempFolder &folder)
         boxes.clear();
         EXPECT_EQ(ReplaceDataFile(clock, failure.path.c_str()), 0) << failure.what;
         EXPECT_EQ(boxes.seen(), failure.boxes) << failure.what;
+        ExpectOwnersAndIcons(boxes.details(), clock, failure.what);
         EXPECT_EQ(AppState.SkinBitmap, skin) << failure.what;
         EXPECT_EQ(memcmp(&SkinHeader, &header, sizeof header), 0) << failure.what;
         EXPECT_EQ(WindowRect(clock).right - WindowRect(clock).left, size.right - size.left) << failure.what;

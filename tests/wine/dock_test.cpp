@@ -89,12 +89,18 @@ TEST_F(Dock, UnsuitableForegroundWindowsLeaveTheClockAlone)
     update();
     POINT before = clockAt();
 
-    perch(300, 500, 300, 200, WS_OVERLAPPEDWINDOW, WS_EX_TOOLWINDOW);
-    update();
-    EXPECT_EQ(clockAt().x, before.x) << "tool window";
-    perch(300, 500, 300, 200, WS_POPUP);
-    update();
-    EXPECT_EQ(clockAt().x, before.x) << "frameless popup";
+    struct {
+        const char *what;
+        DWORD style, exStyle;
+    } unsuitable[] = {{"tool window", WS_OVERLAPPEDWINDOW, WS_EX_TOOLWINDOW}, {"frameless popup", WS_POPUP, 0}};
+    for (const auto &window : unsuitable) {
+        HWND refused = perch(300, 500, 300, 200, window.style, window.exStyle);
+        ASSERT_EQ(GetForegroundWindow(), refused) << window.what << " must be in front for the rule to matter";
+        update();
+        EXPECT_EQ(clockAt().x, before.x) << window.what;
+        EXPECT_EQ(clockAt().y, before.y) << window.what;
+        EXPECT_EQ(AppState.DockTarget, perches[0]) << window.what;
+    }
     EXPECT_TRUE(IsWindowVisible(clock)) << "a refused update never hides the clock";
 }
 
@@ -182,11 +188,43 @@ TEST_F(Dock, ReleaseWithThePerchGoneKeepsTheOffset)
     EXPECT_EQ(AppState.ClockOptions.position, 123);
 }
 
+TEST_F(Dock, PlacingOnAPerchThatIsGoneLeavesTheClockWhereItIs)
+{
+    HWND window = perch(100, 100, 800, 300);
+    update();
+    MoveWindow(clock, 10, 20, 101, 38, TRUE); // not where the perch would put it
+    DestroyWindow(window);
+    perches.clear();
+    EXPECT_EQ(PlaceClock(clock, window, 500), 1);
+    EXPECT_EQ(clockAt().x, 10);
+    EXPECT_EQ(clockAt().y, 20);
+}
+
 TEST_F(Dock, CreationClearsTheCaptionAndShowWindowIsSwallowed)
 {
-    LONG style = GetWindowLongA(clock, GWL_STYLE);
+    // A clock window made with the caption bits set, so that only the
+    // creation's own handling can clear them.
+    HWND tooltip = AppState.TooltipWindow;
+    HWND made = CreateWindowExA(WS_EX_CONTROLPARENT | WS_EX_TOPMOST, "MAIN", "Tickperch OV",
+                                WS_POPUP | WS_CLIPCHILDREN | WS_CAPTION | WS_SYSMENU, 0, 0, 300, 300,
+                                AppState.OwnerWindow, NULL, AppState.AppInstance, NULL);
+    ASSERT_TRUE(made != NULL);
+    LONG style = GetWindowLongA(made, GWL_STYLE);
     EXPECT_EQ(style & (WS_CAPTION | WS_SYSMENU), 0);
-    EXPECT_TRUE(style & WS_POPUP);
+    EXPECT_EQ(style & (WS_POPUP | WS_CLIPCHILDREN), WS_POPUP | WS_CLIPCHILDREN) << "the other bits stay";
+
+    // The creation posts the first dock update to the window itself.
+    MSG posted;
+    ASSERT_TRUE(PeekMessageA(&posted, made, 0, 0, PM_REMOVE | PM_QS_POSTMESSAGE));
+    EXPECT_EQ(posted.message, (UINT)WM_DOCK_UPDATE);
+    EXPECT_EQ(posted.wParam, 0u);
+    EXPECT_EQ(posted.lParam, 0);
+    EXPECT_FALSE(PeekMessageA(&posted, made, WM_DOCK_UPDATE, WM_DOCK_UPDATE, PM_REMOVE)) << "just one";
+    DestroyWindow(made);
+    AppState.TooltipWindow = tooltip;
+    MSG quit;
+    PeekMessageA(&quit, NULL, WM_QUIT, WM_QUIT, PM_REMOVE); // its WM_DESTROY asked to quit
+
     EXPECT_EQ(GetWindowLongA(clock, GWL_EXSTYLE) & (WS_EX_TOPMOST | WS_EX_CONTROLPARENT),
               WS_EX_TOPMOST | WS_EX_CONTROLPARENT);
     EXPECT_EQ(SendMessageA(clock, WM_SHOWWINDOW, TRUE, 0), 1);

@@ -39,37 +39,54 @@ TEST(Paths, ShortAndMiscasedComponentsBecomeTheListedNames)
     EXPECT_STREQ(inPlace, listed);
 }
 
+TEST(Paths, RelativePathsAndDotComponentsBecomeAbsolute)
+{
+    TempFolder folder;
+    ASSERT_TRUE(CreateDirectoryA(folder.file("Sub Folder").c_str(), NULL));
+    folder.write("plain.qve", std::string("x"));
+    char listed[MAX_PATH];
+    ASSERT_GT(GetLongPathNameA(folder.file("plain.qve").c_str(), listed, MAX_PATH), 0u);
+
+    char previous[MAX_PATH];
+    GetCurrentDirectoryA(MAX_PATH, previous);
+    SetCurrentDirectoryA(folder.file("Sub Folder").c_str());
+    // The folder lookup of ".." lists the parent under its own name, which
+    // would make ...\Sub Folder\<parent>\plain.qve.
+    const std::string typed[] = {"..\\plain.qve", ".\\..\\plain.qve", folder.file("Sub Folder\\..\\plain.qve"),
+                                 folder.file(".\\plain.qve")};
+    for (const std::string &path : typed) {
+        char out[MAX_PATH] = "former text";
+        EXPECT_EQ(ExpandLongPath(path.c_str(), out, MAX_PATH), 1) << path;
+        EXPECT_STREQ(out, listed) << path;
+    }
+    SetCurrentDirectoryA(folder.path().c_str());
+    char out[MAX_PATH] = "former text";
+    EXPECT_EQ(ExpandLongPath("plain.qve", out, MAX_PATH), 1);
+    SetCurrentDirectoryA(previous);
+    EXPECT_STREQ(out, listed) << "a bare name is found from any working folder afterwards";
+}
+
 TEST(Paths, FailuresLeaveTheDestinationUntouched)
 {
     TempFolder folder;
-    char out[MAX_PATH] = "former text";
-    EXPECT_EQ(ExpandLongPath(folder.file("no such file.qve").c_str(), out, MAX_PATH), 0);
-    EXPECT_STREQ(out, "former text");
-
-    // A result that does not fit the given size.
     folder.write("exists.qve", std::string("x"));
     std::string existing = folder.file("exists.qve");
-    EXPECT_EQ(ExpandLongPath(existing.c_str(), out, (int)existing.size()), 0);
-    EXPECT_STREQ(out, "former text");
-    EXPECT_EQ(ExpandLongPath(existing.c_str(), out, (int)existing.size() + 1), 1);
-
-    // 260 characters or more never expand.
-    std::string tooLong(300, 'a');
-    EXPECT_EQ(ExpandLongPath(tooLong.c_str(), out, MAX_PATH), 0);
-}
-
-TEST(Paths, NameWithoutBackslashIsReturnedUnchanged)
-{
-    TempFolder folder;
-    folder.write("plain.qve", std::string("x"));
-    char previous[MAX_PATH];
-    GetCurrentDirectoryA(MAX_PATH, previous);
-    SetCurrentDirectoryA(folder.path().c_str());
+    struct {
+        const char *what;
+        std::string path;
+        int outSize;
+    } failures[] = {
+        {"no such file", folder.file("no such file.qve"), MAX_PATH},
+        {"a result that does not fit the size given", existing, (int)existing.size()},
+        {"empty", "", MAX_PATH},
+    };
+    for (const auto &failure : failures) {
+        char out[MAX_PATH] = "former text";
+        EXPECT_EQ(ExpandLongPath(failure.path.c_str(), out, failure.outSize), 0) << failure.what;
+        EXPECT_STREQ(out, "former text") << failure.what;
+    }
     char out[MAX_PATH];
-    int result = ExpandLongPath("plain.qve", out, MAX_PATH);
-    SetCurrentDirectoryA(previous);
-    ASSERT_EQ(result, 1);
-    EXPECT_STREQ(out, "plain.qve");
+    EXPECT_EQ(ExpandLongPath(existing.c_str(), out, (int)existing.size() + 1), 1);
 }
 
 TEST(Paths, CenterWindowKeepsTheSizeAndTruncatesTowardZero)

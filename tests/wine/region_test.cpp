@@ -117,28 +117,45 @@ TEST_F(Region, RandomPicturesMatchThePerPixelMethod)
     }
 }
 
-TEST_F(Region, CheckerboardOfSixtyThousandRunsAcrossManyMerges)
+namespace {
+
+HBITMAP Checkerboard(HWND window, int width, int height)
 {
-    // A checkerboard of 400 x 300 has 60,000 one-pixel runs in 300 row
-    // regions, merged over nine levels.
-    int width = 400, height = 300;
     std::vector<unsigned> pixels((size_t)width * height);
     for (int y = 0; y < height; y++)
         for (int x = 0; x < width; x++)
             pixels[(size_t)y * width + x] = (x + y) % 2 ? W : K;
-    pixels[0] = K;
-    HBITMAP picture = MakePicture(window, width, height, pixels.data());
-    HRGN outline = BuildKeyColourRegion(window, picture, 0, 0);
+    return MakePicture(window, width, height, pixels.data());
+}
+
+} // namespace
+
+TEST_F(Region, CheckerboardOfThirtyThousandRunsAcrossManyMerges)
+{
+    // A checkerboard of 200 x 300 has 30,000 one-pixel runs, the most an
+    // outline may have, in 300 row regions merged over nine levels.
+    int width = 200, height = 300;
+    HBITMAP picture = Checkerboard(window, width, height);
+    int tooComplex = -1;
+    HRGN outline = BuildKeyColourRegion(window, picture, 0, 0, &tooComplex);
+    ASSERT_TRUE(outline != NULL);
+    EXPECT_EQ(tooComplex, 0);
     // Every white pixel in, every key pixel out.
     EXPECT_TRUE(PtInRegion(outline, 1, 0));
     EXPECT_FALSE(PtInRegion(outline, 0, 0));
-    EXPECT_TRUE(PtInRegion(outline, 399, 298));
-    EXPECT_FALSE(PtInRegion(outline, 399, 299));
+    EXPECT_TRUE(PtInRegion(outline, 199, 298));
+    EXPECT_FALSE(PtInRegion(outline, 199, 299));
     int inside = 0;
     for (int y = 0; y < height; y++)
         for (int x = 0; x < width; x++)
             inside += PtInRegion(outline, x, y) ? 1 : 0;
     EXPECT_EQ(inside, width * height / 2);
     DeleteObject(outline);
+    DeleteObject(picture);
+
+    // One column more: 30,150 runs. No region, and the caller is told why.
+    picture = Checkerboard(window, width + 1, height);
+    EXPECT_TRUE(BuildKeyColourRegion(window, picture, 0, 0, &tooComplex) == NULL);
+    EXPECT_EQ(tooComplex, 1);
     DeleteObject(picture);
 }

@@ -56,6 +56,16 @@ SkinRecipe WideSkin()
     return recipe;
 }
 
+// Key (index 0) and non-key pixels in turn: width / 2 runs a row, or so.
+SkinRecipe Checkerboard(int width, int height)
+{
+    SkinRecipe recipe;
+    recipe.width = width;
+    recipe.height = height;
+    recipe.pixel = [](int x, int y) -> uint32_t { return (uint32_t)(x + y) % 2; };
+    return recipe;
+}
+
 } // namespace
 
 TEST_F(Skin, GoodFileIsPutInForceAndFitsTheWindow)
@@ -89,25 +99,58 @@ TEST_F(Skin, GoodFileIsPutInForceAndFitsTheWindow)
     DeleteObject(outline);
 }
 
-TEST_F(Skin, EveryAcceptedDepthLoads)
+TEST_F(Skin, EveryAcceptedDepthAndHeaderShowsItsPixels)
 {
+    // Colours whose channels are 0 or 255 are held exactly at every depth,
+    // so the picture in force must show each pixel as the file has it.
+    const uint32_t pure[8] = {0x000000, 0xFF0000, 0x00FF00, 0x0000FF, 0xFFFF00, 0x00FFFF, 0xFF00FF, 0xFFFFFF};
+    const int order[8] = {5, 2, 7, 0, 3, 6, 1, 4}; // a palette that no shifted read gets right
     struct {
         uint16_t bits;
         uint32_t compression;
-        uint32_t infoSize;
-    } kinds[] = {{1, kBiRgb, 40},        {4, kBiRgb, 40},  {8, kBiRgb, 40},        {16, kBiRgb, 40},
-                 {16, kBiBitfields, 40}, {24, kBiRgb, 40}, {32, kBiBitfields, 40}, {32, kBiRgb, 124}};
+        uint32_t infoSize; // 40, 108 (V4) or 124 (V5)
+        int32_t height;    // negative: rows stored top-down
+    } kinds[] = {{1, kBiRgb, 40, 7},          {4, kBiRgb, 40, -7},        {8, kBiRgb, 40, 7},
+                 {16, kBiRgb, 40, -7},        {16, kBiBitfields, 40, 7},  {24, kBiRgb, 40, -7},
+                 {32, kBiRgb, 40, 7},         {32, kBiBitfields, 40, -7}, {8, kBiRgb, 108, -7},
+                 {16, kBiBitfields, 108, 7},  {24, kBiRgb, 124, 7},       {32, kBiBitfields, 124, -7},
+                 {4, kBiRgb, 124, 7}};
+    MessageBoxWatcher boxes; // a refused picture fails the test instead of waiting for a click
     for (const auto &kind : kinds) {
+        const int colours = kind.bits == 1 ? 2 : 8;
+        auto place = [colours](int x, int y) { return (x * 3 + y * 5) % colours; };
         SkinRecipe recipe;
-        recipe.width = 33;
-        recipe.height = -9; // top-down rows
+        recipe.width = 13; // rows that need padding at every depth below 32
+        recipe.height = kind.height;
         recipe.bitCount = kind.bits;
         recipe.compression = kind.compression;
         recipe.infoSize = kind.infoSize;
+        std::vector<uint32_t> colourAt(8);
+        for (int i = 0; i < 8; i++)
+            colourAt[i] = pure[order[i]];
+        if (kind.bits <= 8) {
+            recipe.palette = colourAt;
+            recipe.pixel = [place](int x, int y) { return (uint32_t)place(x, y); };
+        } else {
+            recipe.pixel = [place, colourAt](int x, int y) { return colourAt[place(x, y)]; };
+        }
+        std::string what = std::to_string(kind.bits) + " bits" + (kind.compression == kBiBitfields ? " with masks" : "") +
+                           ", header of " + std::to_string(kind.infoSize) + " bytes";
         std::string path = save("depth.qve", BuildSkin(recipe));
-        EXPECT_EQ(LoadSkinFile(clock, path.c_str()), 1) << kind.bits << " bits";
-        EXPECT_EQ(clockSize().cx, 33);
-        EXPECT_EQ(clockSize().cy, 9);
+        ASSERT_EQ(LoadSkinFile(clock, path.c_str()), 1) << what;
+        ASSERT_EQ(clockSize().cx, 13) << what;
+        ASSERT_EQ(clockSize().cy, 7) << what;
+
+        std::vector<uint32_t> shown(13 * 7);
+        BITMAPINFO info = TopDown32(13, 7);
+        HDC screen = GetDC(NULL);
+        ASSERT_EQ(GetDIBits(screen, AppState.SkinBitmap, 0, 7, shown.data(), &info, DIB_RGB_COLORS), 7) << what;
+        ReleaseDC(NULL, screen);
+        int wrong = 0;
+        for (int y = 0; y < 7; y++)
+            for (int x = 0; x < 13; x++)
+                wrong += (shown[(size_t)y * 13 + x] & 0xFFFFFF) != colourAt[place(x, y)];
+        EXPECT_EQ(wrong, 0) << what << ": top-left pixel 0x" << std::hex << (shown[0] & 0xFFFFFF);
     }
 }
 
@@ -172,6 +215,8 @@ TEST_F(Skin, MalformedFilesAreRefusedAndTheSkinInForceStays)
     table.push_back({"JPEG", poked(kBiCompression, kBiJpeg)});
     table.push_back({"257 colours", poked(kBiClrUsed, 257)});
     table.push_back({"lower-case magic", lowerCase});
+    table.push_back({"an outline of 32,768 rectangles", BuildSkin(Checkerboard(256, 256))});
+    table.push_back({"an outline of 30,150 rectangles", BuildSkin(Checkerboard(201, 300))});
 
     HBITMAP inForce = AppState.SkinBitmap;
     SkinHeaderRecord headerBefore = SkinHeader;
@@ -183,6 +228,8 @@ TEST_F(Skin, MalformedFilesAreRefusedAndTheSkinInForceStays)
         EXPECT_EQ(LoadSkinFile(clock, path.c_str()), 0) << damage.what;
         ASSERT_TRUE(PumpUntil([&] { return !boxes.seen().empty(); })) << damage.what << ": no message";
         EXPECT_EQ(boxes.seen().front(), InvalidFormat) << damage.what;
+        EXPECT_TRUE(boxes.details().front().owner == NULL) << damage.what << ": the format box has no owner";
+        EXPECT_EQ(boxes.details().front().icon, (UINT)MB_ICONERROR) << damage.what;
         EXPECT_EQ(AppState.SkinBitmap, inForce) << damage.what;
         EXPECT_EQ(memcmp(&SkinHeader, &headerBefore, sizeof SkinHeader), 0) << damage.what;
         EXPECT_EQ(clockSize().cx, sizeBefore.cx) << damage.what;
@@ -190,6 +237,19 @@ TEST_F(Skin, MalformedFilesAreRefusedAndTheSkinInForceStays)
     BITMAP still;
     EXPECT_EQ(GetObjectA(inForce, sizeof still, &still), (int)sizeof still) << "the picture in force is alive";
     EXPECT_EQ(still.bmWidth, 101);
+}
+
+TEST_F(Skin, OutlineOfThirtyThousandRectanglesLoads)
+{
+    std::string path = save("busy.qve", BuildSkin(Checkerboard(200, 300)));
+    MessageBoxWatcher boxes;
+    ASSERT_EQ(LoadSkinFile(clock, path.c_str()), 1);
+    EXPECT_TRUE(boxes.seen().empty());
+    HRGN outline = CreateRectRgn(0, 0, 0, 0);
+    ASSERT_EQ(GetWindowRgn(clock, outline), COMPLEXREGION);
+    EXPECT_TRUE(PtInRegion(outline, 1, 0));
+    EXPECT_FALSE(PtInRegion(outline, 0, 0));
+    DeleteObject(outline);
 }
 
 TEST_F(Skin, UnreadableFilesFailWithoutAMessage)

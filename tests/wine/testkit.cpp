@@ -175,6 +175,36 @@ static BOOL CALLBACK FindOurBox(HWND window, LPARAM found)
     return TRUE;
 }
 
+static BOOL CALLBACK FindIconControl(HWND control, LPARAM found)
+{
+    char className[16];
+    GetClassNameA(control, className, sizeof className);
+    if (lstrcmpiA(className, "Static") == 0 && (GetWindowLongA(control, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
+        *(HWND *)found = control;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// The box shows one of the system's shared icons, one for each MB_ICON... style.
+static UINT IconStyleOf(HWND box)
+{
+    HWND control = NULL;
+    EnumChildWindows(box, FindIconControl, (LPARAM)&control);
+    HICON shown = control ? (HICON)SendMessageA(control, STM_GETICON, 0, 0) : NULL;
+    const struct {
+        LPCSTR icon;
+        UINT style;
+    } styles[] = {{IDI_HAND, MB_ICONERROR},
+                  {IDI_QUESTION, MB_ICONQUESTION},
+                  {IDI_EXCLAMATION, MB_ICONWARNING},
+                  {IDI_ASTERISK, MB_ICONINFORMATION}};
+    for (const auto &style : styles)
+        if (shown && shown == LoadIconA(NULL, style.icon))
+            return style.style;
+    return 0;
+}
+
 DWORD WINAPI MessageBoxWatcher::Watch(void *self)
 {
     MessageBoxWatcher *watcher = (MessageBoxWatcher *)self;
@@ -185,8 +215,9 @@ DWORD WINAPI MessageBoxWatcher::Watch(void *self)
             char caption[256] = "", text[1024] = "";
             GetWindowTextA(box, caption, sizeof caption);
             GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+            SeenBox seen = {caption, text, GetWindow(box, GW_OWNER), IconStyleOf(box)};
             EnterCriticalSection(&watcher->lock_);
-            watcher->seen_.push_back(std::string(caption) + "|" + text);
+            watcher->seen_.push_back(seen);
             LeaveCriticalSection(&watcher->lock_);
             // Wait until the box is gone, so it is counted once.
             PostMessageA(box, WM_COMMAND, IDOK, 0);
@@ -200,8 +231,16 @@ DWORD WINAPI MessageBoxWatcher::Watch(void *self)
 
 std::vector<std::string> MessageBoxWatcher::seen()
 {
+    std::vector<std::string> texts;
+    for (const SeenBox &box : details())
+        texts.push_back(box.caption + "|" + box.text);
+    return texts;
+}
+
+std::vector<SeenBox> MessageBoxWatcher::details()
+{
     EnterCriticalSection(&lock_);
-    std::vector<std::string> copy = seen_;
+    std::vector<SeenBox> copy = seen_;
     LeaveCriticalSection(&lock_);
     return copy;
 }

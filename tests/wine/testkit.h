@@ -41,14 +41,24 @@ public:
 
 RECT WindowRect(HWND window);
 
+// A message box as it was shown: its owner window and its icon as the
+// MB_ICON... style that shows it (0 for none).
+struct SeenBox {
+    std::string caption, text;
+    HWND owner;
+    UINT icon;
+};
+
 // Answers the message boxes that the code under test shows (from a thread
-// of its own, since a box runs its own modal loop) and keeps their texts.
+// of its own, since a box runs its own modal loop) and keeps what they showed.
 class MessageBoxWatcher {
 public:
     MessageBoxWatcher();
     ~MessageBoxWatcher();
     // "caption|text" of every box answered so far.
     std::vector<std::string> seen();
+    // Every box answered so far, whole.
+    std::vector<SeenBox> details();
     void clear();
 
 private:
@@ -56,7 +66,7 @@ private:
     HANDLE thread_;
     volatile LONG stop_;
     CRITICAL_SECTION lock_;
-    std::vector<std::string> seen_;
+    std::vector<SeenBox> seen_;
 };
 
 // Runs this test program again as "hold" process that opens the file with

@@ -1,7 +1,8 @@
 // The notification-area icon against the taskbar of the test desktop. The
 // shell's icon list can't be read from another process under Wine, so the
 // shell's answers tell whether an icon is there: adding one that is there,
-// or deleting or modifying one that isn't, fails.
+// or deleting or modifying one that isn't, fails. The records handed to the
+// shell are seen through the test program's own entry for Shell_NotifyIconA.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -12,7 +13,7 @@
 #include "clockwin/tray.h"
 #include "shell/appstate.h"
 #include "shell/helpers.h"
-#include "shell/lifecycle.h"
+#include "shellseam.h"
 #include "testkit.h"
 
 namespace {
@@ -48,13 +49,40 @@ protected:
         EXPECT_TRUE(IconIsAlive(icon));
         return icon;
     }
-    // Calls ChangeTrayIcon with a fresh icon and checks that it was consumed.
+    // The shell call the last change made, if it made one.
+    TrayCall handedOver = {};
+
+    // Calls ChangeTrayIcon with a fresh icon and checks that it was consumed
+    // and what the shell was handed: one call for a known operation, with
+    // the record every operation fills alike, and none for another.
     BOOL change(int operation, const char *tip = TRAY_TIP)
     {
         HICON icon = freshIcon();
+        size_t before = TrayCalls().size();
         BOOL result = ChangeTrayIcon(clock, operation, TRAY_ICON_ID, icon, tip, WM_TRAY_NOTIFY);
         EXPECT_FALSE(IconIsAlive(icon)) << "operation " << operation << " left the icon handle alive";
         EXPECT_FALSE(DestroyIcon(icon)) << "operation " << operation;
+
+        const DWORD actions[] = {NIM_ADD, NIM_DELETE, NIM_MODIFY};
+        bool known = operation >= TRAY_ADD && operation <= TRAY_MODIFY;
+        EXPECT_EQ(TrayCalls().size(), before + (known ? 1 : 0)) << "operation " << operation;
+        if (!known || TrayCalls().size() != before + 1)
+            return result;
+        handedOver = TrayCalls().back();
+        const NOTIFYICONDATAA &record = handedOver.record;
+        EXPECT_EQ(handedOver.action, actions[operation]);
+        EXPECT_EQ(handedOver.result, result) << "the shell's answer is returned";
+        EXPECT_EQ(record.cbSize, (DWORD)NOTIFYICONDATAA_V1_SIZE);
+        EXPECT_EQ(record.hWnd, clock);
+        EXPECT_EQ(record.uID, (UINT)TRAY_ICON_ID);
+        EXPECT_EQ(record.uFlags, (UINT)(NIF_MESSAGE | NIF_ICON | NIF_TIP)) << "for every operation";
+        EXPECT_EQ(record.hIcon, icon);
+        if (operation == TRAY_DELETE) {
+            EXPECT_EQ(record.uCallbackMessage, 0u) << "delete passes no callback message";
+            EXPECT_STREQ(record.szTip, "") << "and no tip";
+        } else {
+            EXPECT_EQ(record.uCallbackMessage, (UINT)WM_TRAY_NOTIFY);
+        }
         return result;
     }
     bool iconIsThere()
@@ -72,6 +100,8 @@ protected:
 TEST_F(Tray, AddModifyAndDeleteReportTheShellsAnswerAndConsumeTheIcon)
 {
     EXPECT_NE(change(TRAY_ADD), 0);
+    EXPECT_STREQ(handedOver.record.szTip, "Tickperch");
+    EXPECT_EQ(handedOver.record.uCallbackMessage, 1124u);
     EXPECT_EQ(change(TRAY_ADD), 0) << "the icon is there already";
     EXPECT_NE(change(TRAY_MODIFY), 0);
     EXPECT_NE(change(TRAY_DELETE), 0);
@@ -100,10 +130,15 @@ TEST_F(Tray, TipLongerThanTheRecordIsCutNotRefused)
     // over the stack.
     std::string tip(4000, 'T');
     EXPECT_NE(change(TRAY_ADD, tip.c_str()), 0);
+    EXPECT_EQ(std::string(handedOver.record.szTip), std::string(63, 'T')) << "cut to 63 characters";
     EXPECT_NE(change(TRAY_MODIFY, std::string(63, 'U').c_str()), 0);
+    EXPECT_EQ(std::string(handedOver.record.szTip), std::string(63, 'U')) << "63 fit whole";
     EXPECT_NE(change(TRAY_MODIFY, std::string(64, 'V').c_str()), 0);
+    EXPECT_EQ(std::string(handedOver.record.szTip), std::string(63, 'V'));
     EXPECT_NE(change(TRAY_MODIFY, ""), 0);
+    EXPECT_STREQ(handedOver.record.szTip, "");
     EXPECT_NE(change(TRAY_MODIFY, NULL), 0);
+    EXPECT_STREQ(handedOver.record.szTip, "");
     EXPECT_NE(change(TRAY_DELETE, tip.c_str()), 0);
 }
 
@@ -118,6 +153,12 @@ TEST_F(Tray, TaskbarRestartPutsTheIconBackOnlyWhenWanted)
 
     AppState.ClockOptions.tray = 1;
     EXPECT_EQ(SendMessageA(clock, taskbarCreated, 0, 0), 0);
+    ASSERT_FALSE(TrayCalls().empty());
+    const TrayCall &readded = TrayCalls().back();
+    EXPECT_EQ(readded.action, (DWORD)NIM_ADD);
+    EXPECT_STREQ(readded.record.szTip, "Tickperch") << "the clock's own icon";
+    EXPECT_EQ(readded.record.uCallbackMessage, (UINT)WM_TRAY_NOTIFY);
+    EXPECT_TRUE(readded.record.hIcon != NULL);
     EXPECT_TRUE(iconIsThere()) << "tray 1: the icon is back";
 
     // Again after the user's icon went away with the old taskbar.

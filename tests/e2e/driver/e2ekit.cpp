@@ -3,6 +3,7 @@
 #include <stdarg.h>
 #include <stdio.h>
 
+#include <algorithm>
 #include <vector>
 
 int Failures;
@@ -103,6 +104,8 @@ void ExitAndExpectCleanEnd(ClockProcess &process, HWND clock)
 
 static LRESULT CALLBACK PerchProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (message == WM_SYSCOMMAND && wParam == SC_MINIMIZE && GetPropA(window, IGNORE_MINIMISE_PROPERTY))
+        return 0;
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
@@ -170,6 +173,23 @@ bool ClockHides(HWND clock, DWORD milliseconds)
     return PumpUntil([&] { return ClockOutOfSight(clock); }, milliseconds);
 }
 
+RECT FirstTrayIconRect()
+{
+    RECT bar = Rect(FindWindowA("Shell_TrayWnd", NULL));
+    int iconWidth = GetSystemMetrics(SM_CXSMICON) + 4, iconHeight = GetSystemMetrics(SM_CYSMICON) + 4;
+    int top = bar.top + (bar.bottom - bar.top - iconHeight) / 2;
+    return RECT{bar.right - iconWidth, top, bar.right, top + iconHeight};
+}
+
+bool TrayIconShown()
+{
+    HWND taskbar = FindWindowA("Shell_TrayWnd", NULL);
+    if (!taskbar || !IsWindowVisible(taskbar))
+        return false;
+    std::vector<unsigned> pixels = CaptureScreen(FirstTrayIconRect());
+    return std::count(pixels.begin(), pixels.end(), pixels[0]) != (long)pixels.size();
+}
+
 HWND FindMessageBox(const char *caption, DWORD milliseconds)
 {
     HWND box = NULL;
@@ -187,6 +207,17 @@ std::string MessageBoxText(HWND box)
 void PressOk(HWND box)
 {
     PostMessageA(box, WM_COMMAND, IDOK, 0);
+}
+
+bool WriteBytes(const std::string &path, const std::vector<unsigned char> &bytes)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+    DWORD written = 0;
+    bool ok = file != INVALID_HANDLE_VALUE && WriteFile(file, bytes.data(), (DWORD)bytes.size(), &written, NULL) &&
+              written == bytes.size();
+    if (file != INVALID_HANDLE_VALUE)
+        CloseHandle(file);
+    return ok;
 }
 
 std::string ReadSetting(const char *section, const char *key)

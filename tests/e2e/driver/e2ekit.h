@@ -61,6 +61,8 @@ HWND WaitForShownClock(DWORD milliseconds = 5000);
 void ExitClock(HWND clock);
 
 HWND MakePerch(int x, int y, int width, int height, DWORD style = WS_OVERLAPPEDWINDOW, DWORD exStyle = 0);
+// A perch given this property ignores minimise commands: it stays on screen.
+#define IGNORE_MINIMISE_PROPERTY "TkpIgnoreMinimise"
 bool Activate(HWND window);
 RECT Rect(HWND window);
 
@@ -73,6 +75,11 @@ bool ClockHides(HWND clock, DWORD milliseconds = 3000);
 // stays in the foreground (its taskbar button pressed) lies far off screen,
 // and a clock perched on it with it.
 bool ClockOutOfSight(HWND clock);
+
+// The first icon of the notification area sits at the taskbar's right end;
+// without icons the notification area shows nothing at all.
+RECT FirstTrayIconRect();
+bool TrayIconShown();
 
 // Message boxes of the clock's process, found by caption (Shift-JIS bytes).
 HWND FindMessageBox(const char *caption, DWORD milliseconds = 5000);
@@ -96,6 +103,8 @@ HWND FindPopupMenu(DWORD milliseconds = 3000);
 
 // Saves the whole screen as a BMP file in the program's folder.
 bool SaveScreenshot(const std::string &name);
+
+bool WriteBytes(const std::string &path, const std::vector<unsigned char> &bytes);
 
 std::string ReadSetting(const char *section, const char *key);
 void WriteSetting(const char *section, const char *key, const char *value);

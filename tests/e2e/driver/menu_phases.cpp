@@ -6,6 +6,9 @@
 
 #include "e2ekit.h"
 #include "phases.h"
+#include "skinbuilder.h"
+
+using namespace skintest;
 
 static bool IsInk(unsigned pixel)
 {
@@ -100,35 +103,18 @@ static void MenuOnTheClock()
     CHECK(ReadSetting("WINDOW", "POSITION") == "500", "and the settings are written");
 }
 
-// The first icon of the notification area sits at the taskbar's right end.
-static RECT FirstTrayIconRect()
-{
-    RECT bar = Rect(FindWindowA("Shell_TrayWnd", NULL));
-    int iconWidth = GetSystemMetrics(SM_CXSMICON) + 4, iconHeight = GetSystemMetrics(SM_CYSMICON) + 4;
-    int top = bar.top + (bar.bottom - bar.top - iconHeight) / 2;
-    return RECT{bar.right - iconWidth, top, bar.right, top + iconHeight};
-}
-
 static void TrayIcon()
 {
     WriteSetting("TICKPERCH", "INITIALIZE", "1");
     HWND perch = MakePerch(100, 200, 700, 400);
     Activate(perch);
     CHECK(FindWindowA("Shell_TrayWnd", NULL) != NULL, "the desktop has a taskbar");
-    HWND taskbar = FindWindowA("Shell_TrayWnd", NULL);
-    // Without icons the notification area shows nothing at all.
-    auto iconShown = [&] {
-        if (!IsWindowVisible(taskbar))
-            return false;
-        std::vector<unsigned> pixels = CaptureScreen(FirstTrayIconRect());
-        return std::count(pixels.begin(), pixels.end(), pixels[0]) != (long)pixels.size();
-    };
-    CHECK(!iconShown(), "no icon before the clock starts");
+    CHECK(!TrayIconShown(), "no icon before the clock starts");
     ClockProcess process;
     process.start();
     HWND clock = WaitForShownClock();
     CHECK(clock != NULL, "the clock runs");
-    CHECK(PumpUntil(iconShown), "its icon is added at start");
+    CHECK(PumpUntil(TrayIconShown), "its icon is added at start");
     SaveScreenshot("tray.bmp");
     RECT iconRect = FirstTrayIconRect();
 
@@ -150,7 +136,7 @@ static void TrayIcon()
     }
     DWORD code = process.waitExit();
     CHECK(code == 0, Format("its Exit ends the program with 0 (got %lu)", code));
-    CHECK(PumpUntil([&] { return !iconShown(); }), "and the icon is removed at exit");
+    CHECK(PumpUntil([] { return !TrayIconShown(); }), "and the icon is removed at exit");
 }
 
 static void WriteNightSkin(const std::string &path)
@@ -189,10 +175,11 @@ static void WriteNightSkin(const std::string &path)
 
 static HWND OpenChangeDataDialog(HWND clock, POINT at)
 {
-    Click(at, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
-    CHECK(FindPopupMenu() != NULL, "the menu opens");
-    PressKey('C'); // ﾃﾞｰﾀ変更(&C)
-    HWND dialog = FindMessageBox("Tickperch OV - データ変更");
+    CHECK(ClickUntil(at, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP, [] { return FindPopupMenu(0) != NULL; }, 3000),
+          "the menu opens");
+    HWND dialog = NULL;
+    // ﾃﾞｰﾀ変更(&C); the first opening of the dialog loads a lot.
+    PressKeyUntil('C', [&] { return (dialog = FindMessageBox("Tickperch OV - データ変更", 0)) != NULL; }, 8000);
     CHECK(dialog != NULL, "Change data opens the file dialog");
     CHECK(!IsWindowVisible(clock), "the clock hides while it is up");
     return dialog;
@@ -239,6 +226,31 @@ static void ChangeData()
     CHECK(rect.right - rect.left == 120 && rect.bottom - rect.top == 40, "and has its size");
     CHECK(PumpUntil([&] { return GetForegroundWindow() == perch; }), "the perch gets the foreground back");
 
+    // An outline of 32,768 rectangles is more than the display takes: the
+    // skin is refused with the format message and the night skin stays.
+    SkinRecipe checkerboard;
+    checkerboard.width = 256;
+    checkerboard.height = 256;
+    checkerboard.pixel = [](int x, int y) -> uint32_t { return (uint32_t)(x + y) % 2; };
+    std::string busy = App.file("Checkerboard.qve");
+    CHECK(WriteBytes(busy, BuildSkin(checkerboard)), "the checkerboard skin is written");
+    dialog = OpenChangeDataDialog(clock, POINT{onNight.x + 40, onNight.y + 20});
+    if (dialog) {
+        SetDlgItemTextA(dialog, 1152, busy.c_str());
+        PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    }
+    const char *boxes[] = {"不正なファイル形式です。", "ファイルの読み込みに失敗しました。他のアプリケーションが編集中かもしれません。"};
+    for (const char *text : boxes) {
+        HWND box = NULL;
+        PumpUntil([&] { return (box = FindMessageBox("問題", 100)) != NULL && MessageBoxText(box) == text; }, 8000);
+        CHECK(box != NULL && MessageBoxText(box) == text, std::string("the clock says: ") + text);
+        if (box)
+            PressOk(box);
+    }
+    CHECK(ClockSettlesAt(clock, onNight, 8000), "the clock lives on with the night skin");
+    rect = Rect(clock);
+    CHECK(rect.right - rect.left == 120 && rect.bottom - rect.top == 40, "at its size");
+
     Click(POINT{onNight.x + 40, onNight.y + 20}, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
     CHECK(FindPopupMenu() != NULL, "the menu opens on the new skin");
     PressKey('E');
@@ -283,6 +295,35 @@ std::string PageOpened()
     return text;
 }
 
+// Stands in for the help viewer: WinHelpA hands the viewer's window the
+// request as WM_COPYDATA, a WINHELP record with the file name inside it.
+static std::string HelpFileAsked;
+
+static LRESULT CALLBACK FakeViewerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_COPYDATA) {
+        const COPYDATASTRUCT *data = (const COPYDATASTRUCT *)lParam;
+        const BYTE *record = (const BYTE *)data->lpData;
+        WORD nameOffset = data->cbData >= 16 ? *(const WORD *)(record + 12) : 0;
+        if (nameOffset && nameOffset < data->cbData)
+            HelpFileAsked.assign((const char *)record + nameOffset,
+                                 strnlen((const char *)record + nameOffset, data->cbData - nameOffset));
+        return TRUE;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+static HWND MakeFakeViewer()
+{
+    WNDCLASSA description = {};
+    description.lpfnWndProc = FakeViewerProc;
+    description.hInstance = GetModuleHandleA(NULL);
+    description.lpszClassName = "MS_WINHELP";
+    RegisterClassA(&description);
+    return CreateWindowExA(0, "MS_WINHELP", "fake viewer", WS_POPUP, 0, 0, 10, 10, NULL, NULL,
+                           GetModuleHandleA(NULL), NULL);
+}
+
 static void HelpPage()
 {
     RecordPagesOpened();
@@ -319,9 +360,16 @@ static void HelpPage()
     askForHelp();
     CHECK(pageOpenedBesideTheProgram(), "with the viewer but no help file, Help opens the page");
 
-    // With our help file beside the program, the viewer shows it.
+    // With our help file beside the program, the viewer is asked for it by
+    // its full path: the viewer does not look in the program's folder.
     HANDLE helpFile = CreateFileA(App.file("Tkpch12.hlp").c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
     CloseHandle(helpFile);
+    HWND fakeViewer = MakeFakeViewer();
+    askForHelp();
+    bool asked = PumpUntil([] { return !HelpFileAsked.empty(); }, 8000);
+    CHECK(asked && lstrcmpiA(HelpFileAsked.c_str(), App.file("Tkpch12.hlp").c_str()) == 0,
+          "Help asks the viewer for the file beside the program: " + HelpFileAsked);
+    DestroyWindow(fakeViewer);
     askForHelp();
     CHECK(PumpUntil([] { return FindWindowA("MS_WINHELP", NULL) != NULL; }, 8000), "with both, Help starts the viewer");
     PumpMessages(1000);

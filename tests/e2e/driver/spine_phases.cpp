@@ -73,12 +73,13 @@ static void Follow()
     PumpMessages(300);
     CHECK(ClockSettlesAt(clock, onSecond, 500), "moving an inactive window leaves it where it is");
 
+    // Each in front, so that only the rule keeps the clock off it.
     HWND tool = MakePerch(600, 600, 300, 200, WS_OVERLAPPEDWINDOW, WS_EX_TOOLWINDOW);
-    Activate(tool);
+    CHECK(Activate(tool), "the tool window comes to the front");
     PumpMessages(300);
     CHECK(ClockSettlesAt(clock, onSecond, 500), "a tool window is no perch");
     HWND popup = MakePerch(600, 100, 300, 200, WS_POPUP | WS_VISIBLE);
-    Activate(popup);
+    CHECK(Activate(popup), "the frameless popup comes to the front");
     PumpMessages(300);
     CHECK(ClockSettlesAt(clock, onSecond, 500), "a frameless popup is no perch");
     ExitAndExpectCleanEnd(process, clock);
@@ -95,21 +96,38 @@ static void HideAndReturn()
     HWND clock = WaitForShownClock();
     CHECK(ClockSettlesAt(clock, PerchPoint(second, 500)), "the clock perches on the active window");
 
+    // The command alone hides the clock: this perch ignores it and stays on
+    // screen and in front, so the clock cannot have followed it out of sight.
+    // Its frame goes at once, so that no later update of anything brings the
+    // clock back onto it before we look.
+    SetPropA(second, IGNORE_MINIMISE_PROPERTY, (HANDLE)1);
+    LONG style = GetWindowLongA(second, GWL_STYLE);
     SendMessageA(second, WM_SYSCOMMAND, SC_MINIMIZE, 0);
-    CHECK(ClockHides(clock), "minimising a window hides the clock at once");
-    PumpMessages(500);
-    CHECK(ClockOutOfSight(clock), "and it stays out of sight");
+    SetWindowLongA(second, GWL_STYLE, style & ~(WS_CAPTION | WS_THICKFRAME));
+    CHECK(PumpUntil([&] { return !IsWindowVisible(clock); }), "a minimise command hides the clock at once");
+    CHECK(GetForegroundWindow() == second && !IsIconic(second), "while its perch stays in front, on screen");
+    SetWindowLongA(second, GWL_STYLE, style);
+    RemovePropA(second, IGNORE_MINIMISE_PROPERTY);
     Activate(first);
     CHECK(ClockSettlesAt(clock, PerchPoint(first, 500)), "it comes back on the next window activated");
 
-    SendMessageA(first, WM_SYSCOMMAND, SC_CLOSE, 0); // closes and destroys the perch
-    CHECK(ClockHides(clock), "closing the perch hides the clock");
-    CHECK(!IsWindow(first), "the perch is gone");
-    ShowWindow(second, SW_RESTORE);
+    // Under Wine a minimised window can stay in front, far off screen, and
+    // the clock perch on it there.
+    SendMessageA(first, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    CHECK(ClockHides(clock), "minimising a window takes the clock out of sight");
+    PumpMessages(500);
+    CHECK(ClockOutOfSight(clock), "and it stays out of sight");
     Activate(second);
-    CHECK(ClockSettlesAt(clock, PerchPoint(second, 500)), "restoring the other window brings the clock there");
+    CHECK(ClockSettlesAt(clock, PerchPoint(second, 500)), "it comes back on the next window activated");
 
-    DestroyWindow(second);
+    SendMessageA(second, WM_SYSCOMMAND, SC_CLOSE, 0); // closes and destroys the perch
+    CHECK(ClockHides(clock), "closing the perch hides the clock");
+    CHECK(!IsWindow(second), "the perch is gone");
+    ShowWindow(first, SW_RESTORE);
+    Activate(first);
+    CHECK(ClockSettlesAt(clock, PerchPoint(first, 500)), "restoring the other window brings the clock there");
+
+    DestroyWindow(first);
     Activate(GetDesktopWindow());
     CHECK(ClockHides(clock), "with only the desktop left the clock hides");
     ExitAndExpectCleanEnd(process, clock);
@@ -213,6 +231,9 @@ static void EndSession()
     process.start();
     HWND clock = WaitForShownClock();
     CHECK(clock != NULL, "the clock runs");
+    POINT perched = PerchPoint(perch, 333);
+    CHECK(ClockSettlesAt(clock, perched), "on its perch");
+    CHECK(PumpUntil(TrayIconShown), "with its tray icon");
     DeleteFileA(App.settings().c_str());
 
     // The session ends: the system asks, then tells, then ends the process.
@@ -221,6 +242,15 @@ static void EndSession()
     CHECK(ReadSetting("WINDOW", "POSITION") == "333", "the settings are written before the process ends");
     CHECK(ReadSetting("TICKPERCH", "INITIALIZE") == "1", "every key, INITIALIZE too");
     CHECK(ReadSetting("OPTION", "TRAY") == "1", "and the options");
+    CHECK(PumpUntil([] { return !TrayIconShown(); }), "the tray icon is deleted");
+    // With the hook removed nothing reports windows to the clock any more.
+    HWND other = MakePerch(300, 450, 500, 300);
+    Activate(other);
+    MoveWindow(perch, 150, 200, 700, 400, TRUE);
+    PumpMessages(1000);
+    RECT rect = Rect(clock);
+    CHECK(rect.left == perched.x && rect.top == perched.y,
+          Format("the hook is removed: the clock no longer follows (at %ld,%ld)", rect.left, rect.top));
     process.kill();
 }
 

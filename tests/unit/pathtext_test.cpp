@@ -1,0 +1,159 @@
+// The long-form rewrite over a folder tree of the test's own making, and
+// the path taken from the command line. Under ASan, a rule that lets a
+// path past its 260-byte buffers shows up as an overflow.
+#include <gtest/gtest.h>
+#include <string.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "shell/pathtext.h"
+
+namespace {
+
+// Typed path -> the name its folder lists it under. Every lookup is logged.
+struct Folders {
+    std::map<std::string, std::string> listed;
+    std::vector<std::string> asked;
+};
+
+int LookUp(void *context, const char *path, char *name)
+{
+    Folders *folders = (Folders *)context;
+    folders->asked.push_back(path);
+    auto found = folders->listed.find(path);
+    if (found == folders->listed.end())
+        return 0;
+    memcpy(name, found->second.c_str(), found->second.size() + 1);
+    return 1;
+}
+
+// Runs the rewrite into a buffer that holds "former"; returns the result
+// and what the buffer holds afterwards.
+struct Outcome {
+    int result;
+    std::string out;
+};
+
+Outcome Expand(Folders &folders, const std::string &path, int outSize = PATH_BUFFER_SIZE)
+{
+    std::vector<char> out(PATH_BUFFER_SIZE + 1, '\0');
+    strcpy(out.data(), "former");
+    int result = ExpandListedNames(path.c_str(), out.data(), outSize, LookUp, &folders);
+    return Outcome{result, out.data()};
+}
+
+} // namespace
+
+TEST(LongPath, EveryComponentAfterTheFirstBackslashBecomesItsListedName)
+{
+    Folders folders;
+    folders.listed = {{"C:\\PROGRA~1\\CLOCK\\SKINDA~1.QVE", "Skin data.qve"},
+                      {"C:\\PROGRA~1\\CLOCK", "Clock"},
+                      {"C:\\PROGRA~1", "Program Files"},
+                      {"C:", "what the drive lists"}};
+    Outcome outcome = Expand(folders, "C:\\PROGRA~1\\CLOCK\\SKINDA~1.QVE");
+    EXPECT_EQ(outcome.result, 1);
+    EXPECT_EQ(outcome.out, "C:\\Program Files\\Clock\\Skin data.qve") << "the drive stays as typed";
+    EXPECT_EQ(folders.asked, (std::vector<std::string>{"C:\\PROGRA~1\\CLOCK\\SKINDA~1.QVE", "C:\\PROGRA~1\\CLOCK",
+                                                       "C:\\PROGRA~1", "C:"}));
+
+    // A name without a backslash stays as it is.
+    folders.listed["plain.qve"] = "PLAIN.QVE";
+    EXPECT_EQ(Expand(folders, "plain.qve").out, "plain.qve");
+
+    // A folder that lists no entry of its own (a network share) keeps its text.
+    folders.listed = {{"\\\\server\\share\\a.qve", "Alpha.qve"}};
+    outcome = Expand(folders, "\\\\server\\share\\a.qve");
+    EXPECT_EQ(outcome.result, 1);
+    EXPECT_EQ(outcome.out, "\\\\server\\share\\Alpha.qve");
+}
+
+TEST(LongPath, SourceAndDestinationMayBeOneBuffer)
+{
+    Folders folders;
+    folders.listed = {{"C:\\A~1\\B~1", "bee"}, {"C:\\A~1", "a folder"}};
+    char buffer[PATH_BUFFER_SIZE] = "C:\\A~1\\B~1";
+    EXPECT_EQ(ExpandListedNames(buffer, buffer, sizeof buffer, LookUp, &folders), 1);
+    EXPECT_STREQ(buffer, "C:\\a folder\\bee");
+}
+
+TEST(LongPath, FailuresLeaveTheDestinationUntouched)
+{
+    // Every path names an entry in this tree, so only the rule under test
+    // can refuse it.
+    Folders folders;
+    const std::string longName(200, 'n');
+    std::string longest = "C:\\" + std::string(256, 'x'); // 259 characters
+    std::string tooLong = longest + "y";                  // 260
+    folders.listed = {{longest, "listed"},
+                      {tooLong, "listed"},
+                      {"C:\\a\\b", longName},
+                      {"C:\\a", longName},
+                      {"C:\\folder\\file.qve", "file.qve"},
+                      {"C:\\folder", "folder"},
+                      {"C:\\*.qve", "found by the wildcard.qve"},
+                      {"C:\\a?.qve", "ab.qve"}};
+    struct {
+        const char *what;
+        std::string path;
+        int outSize;
+        int result;
+        std::string out;
+    } cases[] = {
+        {"259 characters", longest, PATH_BUFFER_SIZE, 1, "C:\\listed"},
+        {"260 characters", tooLong, PATH_BUFFER_SIZE, 0, "former"},
+        {"a thousand characters", std::string(1000, 'z'), PATH_BUFFER_SIZE, 0, "former"},
+        // The two listed names joined need 405 bytes of the 260 there are.
+        {"intermediate result that does not fit", "C:\\a\\b", PATH_BUFFER_SIZE, 0, "former"},
+        {"result of exactly the given size", "C:\\folder\\file.qve", 18, 0, "former"},
+        {"result one shorter than the given size", "C:\\folder\\file.qve", 19, 1, "C:\\folder\\file.qve"},
+        {"no room at all", "C:\\folder\\file.qve", 0, 0, "former"},
+        {"no such entry", "C:\\folder\\other.qve", PATH_BUFFER_SIZE, 0, "former"},
+        {"empty path", "", PATH_BUFFER_SIZE, 0, "former"},
+        {"wildcard *", "C:\\*.qve", PATH_BUFFER_SIZE, 0, "former"},
+        {"wildcard ?", "C:\\a?.qve", PATH_BUFFER_SIZE, 0, "former"},
+    };
+    for (const auto &c : cases) {
+        Outcome outcome = Expand(folders, c.path, c.outSize);
+        EXPECT_EQ(outcome.result, c.result) << c.what;
+        EXPECT_EQ(outcome.out, c.out) << c.what;
+    }
+}
+
+TEST(CommandLinePath, BlanksAndOnePairOfQuotesGo)
+{
+    struct {
+        const char *commandLine;
+        int result;
+        const char *path;
+    } cases[] = {
+        {"C:\\Skins\\Night.qve", 1, "C:\\Skins\\Night.qve"},
+        {"C:\\My Skins\\Night.qve", 1, "C:\\My Skins\\Night.qve"}, // taken whole, not split
+        {"\"C:\\My Skins\\Night.qve\"", 1, "C:\\My Skins\\Night.qve"},
+        {"  \t\"C:\\My Skins\\Night.qve\" \t ", 1, "C:\\My Skins\\Night.qve"},
+        {" C:\\Night.qve ", 1, "C:\\Night.qve"},
+        {"\"\"C:\\Night.qve\"\"", 1, "\"C:\\Night.qve\""}, // one pair only
+        {"\"C:\\Night.qve", 1, "\"C:\\Night.qve"},         // no pair: left for the lookup to refuse
+        {"\"", 1, "\""},
+        {"\"\"", 0, ""},
+        {"   ", 0, ""},
+        {"", 0, ""},
+    };
+    for (const auto &c : cases) {
+        char out[PATH_BUFFER_SIZE] = "";
+        EXPECT_EQ(TakeCommandLinePath(c.commandLine, out, sizeof out), c.result) << "[" << c.commandLine << "]";
+        if (c.result) {
+            EXPECT_STREQ(out, c.path) << "[" << c.commandLine << "]";
+        }
+    }
+}
+
+TEST(CommandLinePath, PathThatDoesNotFitIsRefused)
+{
+    char out[8];
+    EXPECT_EQ(TakeCommandLinePath("\"C:\\a.qv\"", out, sizeof out), 1) << "7 characters fit 8 bytes";
+    EXPECT_STREQ(out, "C:\\a.qv");
+    EXPECT_EQ(TakeCommandLinePath(" C:\\ab.qv ", out, sizeof out), 0) << "8 do not";
+}
