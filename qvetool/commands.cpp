@@ -27,10 +27,6 @@ const char Usage[] =
     "  qvetool check スキン.qve\n"
     "  qvetool preview スキン.qve -o 見本.png [--time HH:MM:SS] [--12h] [--force]\n";
 
-// A skin file is never larger than the clock reads: 4096 x 4096 pixels at
-// 32 bits with a full header stay far below it.
-const size_t LargestSkinFile = 96u * 1024u * 1024u;
-
 struct Command {
     std::vector<std::string> files;
     std::map<std::string, std::string> values;
@@ -207,7 +203,7 @@ int Pack(Run &run, const std::vector<std::string> &arguments)
 
     const std::string &source = command.files[0];
     Bytes picture;
-    if (!ReadInput(run, source, LargestSkinFile - SKIN_HEADER_SIZE, &picture))
+    if (!ReadInput(run, source, (size_t)SKIN_LARGEST_FILE - SKIN_HEADER_SIZE, &picture))
         return EXIT_REFUSED;
     Bytes image = MakeSkinHeader(fields);
     image.insert(image.end(), picture.begin(), picture.end());
@@ -220,6 +216,9 @@ int Pack(Run &run, const std::vector<std::string> &arguments)
         return run.fail(source + " は時計が読み込めない絵です: " +
                         DescribeFault(fault, image.data(), SKIN_FILE_HEADER_OFFSET));
     }
+    const std::string outline = OutlineFault(image.data(), layout);
+    if (!outline.empty())
+        return run.fail(source + " は時計が読み込めない絵です: " + outline);
     if (!isBmp)
         run.warn(source + " は BM で始まりませんが、時計は気にしません。");
     for (const std::string &warning : SkinWarnings(image.data(), layout))
@@ -240,15 +239,20 @@ int Unpack(Run &run, const std::vector<std::string> &arguments)
         return EXIT_REFUSED;
     const std::string &source = command.files[0];
     Bytes image;
-    if (!ReadInput(run, source, LargestSkinFile, &image))
+    if (!ReadInput(run, source, (size_t)SKIN_LARGEST_FILE, &image))
         return EXIT_REFUSED;
     if (image.size() <= SKIN_HEADER_SIZE || !HasSkinMagic(image.data()))
         return run.fail(source + " はスキンファイルではありません (QVE で始まる 1077 バイトのヘッダーと絵が要ります)。");
 
     SkinLayout layout;
     SkinFault fault;
-    if (ExplainSkinImage(image.data(), image.size(), &layout, &fault) != SKIN_OK)
+    if (ExplainSkinImage(image.data(), image.size(), &layout, &fault) != SKIN_OK) {
         run.warn("時計はこのスキンを読み込めません: " + DescribeFault(fault, image.data(), 0));
+    } else {
+        const std::string outline = OutlineFault(image.data(), layout);
+        if (!outline.empty())
+            run.warn("時計はこのスキンを読み込めません: " + outline);
+    }
     std::vector<std::string> differences;
     const PackFields fields = ReadPackFields(image.data(), &differences);
 
@@ -283,12 +287,17 @@ int Check(Run &run, const std::vector<std::string> &arguments)
     const std::string &source = command.files[0];
     Bytes image;
     std::string why;
-    if (!ReadWholeFile(source, LargestSkinFile, &image, &why))
+    if (!ReadWholeFile(source, (size_t)SKIN_LARGEST_FILE, &image, &why))
         return run.fail(source + " を読めません: " + why + "。時計も読み込めません。");
     SkinLayout layout;
     SkinFault fault;
     if (ExplainSkinImage(image.data(), image.size(), &layout, &fault) != SKIN_OK) {
         run.say(source + ": 時計はこのスキンを読み込めません。" + DescribeFault(fault, image.data(), 0));
+        return EXIT_REFUSED;
+    }
+    const std::string outline = OutlineFault(image.data(), layout);
+    if (!outline.empty()) {
+        run.say(source + ": 時計はこのスキンを読み込めません。" + outline);
         return EXIT_REFUSED;
     }
     run.say(Format("%s: 時計はこのスキンを読み込めます (%d × %d ピクセル、%u ビット)。", source.c_str(), layout.width,
@@ -317,12 +326,15 @@ int Preview(Run &run, const std::vector<std::string> &arguments)
 
     const std::string &source = command.files[0];
     Bytes image;
-    if (!ReadInput(run, source, LargestSkinFile, &image))
+    if (!ReadInput(run, source, (size_t)SKIN_LARGEST_FILE, &image))
         return EXIT_REFUSED;
     SkinLayout layout;
     SkinFault fault;
     if (ExplainSkinImage(image.data(), image.size(), &layout, &fault) != SKIN_OK)
         return run.fail(source + " は時計が読み込めません: " + DescribeFault(fault, image.data(), 0));
+    const std::string outline = OutlineFault(image.data(), layout);
+    if (!outline.empty())
+        return run.fail(source + " は時計が読み込めません: " + outline);
     std::vector<std::string> ignored;
     const PackFields fields = ReadPackFields(image.data(), &ignored);
     const Picture picture = DecodeSkinPicture(image.data(), layout);

@@ -6,6 +6,7 @@
 #include "dialogs/linkrules.h"
 #include "picture.h"
 #include "platform.h"
+#include "runscan.h"
 #include "skinheader.h"
 
 std::string Format(const char *format, ...)
@@ -153,6 +154,22 @@ std::string ShownText(const std::string &sjis)
         i += length;
     }
     return shown;
+}
+
+std::string OutlineFault(const unsigned char *image, const SkinLayout &layout)
+{
+    const Picture picture = DecodeSkinPicture(image, layout);
+    std::vector<int> starts((size_t)picture.width / 2 + 1), ends(starts.size());
+    size_t runs = 0;
+    for (int y = 0; y < picture.height; y++)
+        runs += ScanRowRuns(&picture.pixels[(size_t)y * picture.width], picture.width, picture.pixels[0],
+                            starts.data(), ends.data());
+    if (runs <= MAX_OUTLINE_RUNS)
+        return "";
+    return Format("絵の輪郭 (各行でキー色 (左上の画素の色) でない画素が続くところごとに長方形 1 つ) が %zu 個の長方形に"
+                  "なり、時計が受け付ける %d 個を超えます。時計は「不正なファイル形式です。」と断ります。"
+                  "キー色の画素と他の色の画素が細かく入り混じらないようにしてください。",
+                  runs, (int)MAX_OUTLINE_RUNS);
 }
 
 std::vector<std::string> SkinWarnings(const unsigned char *image, const SkinLayout &layout)

@@ -22,6 +22,11 @@ std::string Format(const char *format, ...) __attribute__((format(printf, 1, 2))
 // about to be packed.
 std::string DescribeFault(const SkinFault &fault, const unsigned char *image, size_t base);
 
+// The clock's one rule past the file check: the outline (a rectangle for
+// each run of pixels of another colour than the key in a row) may have at
+// most MAX_OUTLINE_RUNS rectangles. "" when the picture keeps to it.
+std::string OutlineFault(const unsigned char *image, const SkinLayout &layout);
+
 // Warnings about an image the clock accepts (one sentence each).
 std::vector<std::string> SkinWarnings(const unsigned char *image, const SkinLayout &layout);
 

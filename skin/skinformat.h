@@ -26,6 +26,9 @@ enum SkinVerdict {
     SKIN_ROWS_OUTSIDE      // the last pixel row would end past the end
 };
 
+// No valid skin comes near this: 4096 x 4096 at 32 bits is 64 MiB.
+static const uint32_t SKIN_LARGEST_FILE = 96u * 1024u * 1024u;
+
 enum {
     SKIN_HEADER_SIZE = 1077,
     SKIN_FILE_HEADER_OFFSET = 1077,

@@ -13,9 +13,6 @@
 
 SkinHeaderRecord SkinHeader;
 
-// No valid skin comes near this: 4096 x 4096 at 32 bits is 64 MiB.
-static const DWORD LargestSkinFile = 96u * 1024u * 1024u;
-
 // The built-in skin's credits.
 static const char BuiltInAuthor[] = "(C) 2026 Tickperch developers";
 static const char BuiltInDataName[] = "ﾃﾞﾌｫﾙﾄﾃﾞｰﾀ";
@@ -86,7 +83,7 @@ int ReadSkinFile(HWND window, const char *path, HRGN *outline)
         CloseHandle(file);
         return 0;
     }
-    if (sizeHigh != 0 || size > LargestSkinFile) {
+    if (sizeHigh != 0 || size > SKIN_LARGEST_FILE) {
         CloseHandle(file);
         ShowInvalidFormat();
         return 0;

@@ -209,6 +209,34 @@ TEST(QvetoolCheck, TheSampleSkinsAreWhatTheyPromise)
     }
 }
 
+// The loader's rule past the file check: at most 30,000 rectangles in the
+// outline. A checkerboard of n x n has n * n / 2 runs of the other colour.
+TEST(QvetoolCheck, AnOutlineOfMoreThan30000RectanglesIsRefusedByEveryCommand)
+{
+    const struct {
+        int side;
+        bool refused;
+    } boards[] = {{244, false}, {245, true}, {256, true}}; // 29,768, 30,012 and 32,768 runs
+    for (const auto &board : boards) {
+        SCOPED_TRACE(board.side);
+        SkinRecipe recipe;
+        recipe.width = recipe.height = board.side;
+        recipe.palette = {0x808000, 0xFFFFFF};
+        recipe.pixel = [](int x, int y) { return (uint32_t)((x + y) % 2); };
+        Bytes image = BuildSkin(recipe);
+        Scratch scratch;
+        std::string skin = scratch.write("board.qve", image), bmp = scratch.write("board.bmp", PictureOf(image));
+
+        ToolRun check = Qvetool({"check", skin});
+        EXPECT_EQ(board.refused ? 1 : 0, check.code) << check.out;
+        EXPECT_EQ(board.refused, check.out.find("30000 個を超えます") != std::string::npos) << check.out;
+        ToolRun pack = Qvetool({"pack", bmp, "-o", scratch.path("packed.qve")});
+        EXPECT_EQ(board.refused ? 1 : 0, pack.code) << pack.err;
+        EXPECT_EQ(!board.refused, scratch.exists("packed.qve")) << "a refused picture writes nothing";
+        EXPECT_EQ(board.refused ? 1 : 0, Qvetool({"preview", skin, "-o", scratch.path("board.png")}).code);
+    }
+}
+
 TEST(QvetoolCheck, CannotReadIsARefusalToo)
 {
     ToolRun run = Qvetool({"check", "/nonexistent/skin.qve"});
