@@ -114,6 +114,17 @@ bool Scribbled(HWND dialog)
     return ReadWindowPixels(dialog).at(caption.left, caption.top) == 0xFFFFFFu;
 }
 
+// The dialog brought to the front and painted; NULL when it was not made.
+HWND InFront(const OpenedDialog &opened)
+{
+    HWND dialog = opened.window();
+    if (dialog) {
+        MakeForeground(dialog);
+        PumpMessages(50);
+    }
+    return dialog;
+}
+
 class Caption : public testing::Test {
 protected:
     void SetUp() override { InitCaptionPainter(); }
@@ -148,9 +159,8 @@ TEST_F(Caption, GradientFollowsActivationAtOnce)
 TEST_F(Caption, DisabledShowsInactiveAndAnUnchangedStateDoesNothing)
 {
     OpenedDialog about("ABOUT", AboutDlgProc);
-    HWND dialog = about.window();
+    HWND dialog = InFront(about);
     ASSERT_TRUE(dialog);
-    MakeForeground(dialog);
     SendMessageA(dialog, WM_NCACTIVATE, TRUE, 0);
     ExpectGradient(dialog, true, "enabled");
 
@@ -172,10 +182,8 @@ TEST_F(Caption, DisabledShowsInactiveAndAnUnchangedStateDoesNothing)
 TEST_F(Caption, NewTitleIsPaintedAtOnceAndSetTextReportsSuccess)
 {
     OpenedDialog about("ABOUT", AboutDlgProc);
-    HWND dialog = about.window();
+    HWND dialog = InFront(about);
     ASSERT_TRUE(dialog);
-    MakeForeground(dialog);
-    PumpMessages(50);
     std::vector<unsigned> before = CaptionPixels(dialog);
     int inkBefore = TextInk(dialog, true);
 
@@ -197,10 +205,8 @@ TEST_F(Caption, NewTitleIsPaintedAtOnceAndSetTextReportsSuccess)
 TEST_F(Caption, PartialPaintsOutsideTheCaptionLeaveItAlone)
 {
     OpenedDialog about("ABOUT", AboutDlgProc);
-    HWND dialog = about.window();
+    HWND dialog = InFront(about);
     ASSERT_TRUE(dialog);
-    MakeForeground(dialog);
-    PumpMessages(50);
     RECT rect = WindowRect(dialog);
 
     // A region over the bottom frame only: the caption is not touched.
@@ -225,9 +231,8 @@ TEST_F(Caption, CachedPicturesAreReusedAndNothingIsLeftBehind)
     HFONT font;
     {
         OpenedDialog about("ABOUT", AboutDlgProc);
-        HWND dialog = about.window();
+        HWND dialog = InFront(about);
         ASSERT_TRUE(dialog);
-        MakeForeground(dialog);
         SendMessageA(dialog, WM_NCACTIVATE, TRUE, 0);
         SendMessageA(dialog, WM_NCPAINT, 1, 0);
         const CaptionRecordSeen *record = RecordOf(dialog);
@@ -299,10 +304,8 @@ TEST_F(Caption, OnWindowsThatPaintGradientsThePainterStaysOff)
     for (const auto &each : versions) {
         InitCaptionPainterForVersion(each.version);
         OpenedDialog about("ABOUT", AboutDlgProc);
-        HWND dialog = about.window();
+        HWND dialog = InFront(about);
         ASSERT_TRUE(dialog);
-        MakeForeground(dialog);
-        PumpMessages(50);
         CaptionPlace caption = CaptionOf(dialog);
         unsigned corner = ReadWindowPixels(dialog).at(caption.left, caption.top + caption.height - 1);
         EXPECT_EQ(corner == 0x040000u, each.painted) << std::hex << each.version;
