@@ -1,6 +1,11 @@
 // The face is composed in an off-screen buffer and reaches the window in
-// one copy, so the clock never shows a half-drawn face.
+// one copy, so the clock never shows a half-drawn face. Only the area being
+// painted is composed: once a second the timer asks for the face alone, so
+// a paint costs the same whatever the size of the skin's picture.
 #include "face.h"
+
+#include <stdint.h>
+#include <string.h>
 
 #include "../shell/appstate.h"
 #include "facelayout.h"
@@ -8,78 +13,47 @@
 
 static const COLORREF FaceTransparent = RGB(255, 255, 255);
 
+// The face's extent from its origin: columns 1 to 88, rows 1 to 18.
+enum { FACE_AREA_X = 1, FACE_AREA_Y = 1, FACE_AREA_WIDTH = 88, FACE_AREA_HEIGHT = 18 };
+
 enum { FACE_COLON = 10, FACE_AM = 11, FACE_PM = 12, FACE_BITMAP_COUNT = 13 };
 static const char *const FaceBitmapNames[FACE_BITMAP_COUNT] = {
     "NO0", "NO1", "NO2", "NO3", "NO4", "NO5", "NO6", "NO7", "NO8", "NO9", "COLON", "AM", "PM"};
 
-static int KeepFaceBitmaps = 1;
-static HBITMAP FaceBitmaps[FACE_BITMAP_COUNT];
+// What every paint reuses, made by the first paint after a skin came into
+// force: the face bitmaps with their masks, the memory DCs, a work bitmap as
+// large as the largest face bitmap and a buffer as large as the face. The
+// skin's picture is selected only while a paint copies from it, so the
+// loader and the outline builder can always use it.
+static struct {
+    int ready;
+    HBITMAP bitmaps[FACE_BITMAP_COUNT];
+    HBITMAP masks[FACE_BITMAP_COUNT]; // 1 where the bitmap shows the picture through
+    SIZE sizes[FACE_BITMAP_COUNT];
+    HDC pictureDc, sourceDc, maskDc, workDc, bufferDc;
+    HBITMAP workBitmap, buffer;
+} Kit;
 
-void SetFaceBitmapCaching(int keep)
+// Mask of the source area: pixels of the transparent colour 1, all others 0.
+static void MakeMask(HDC maskDc, int width, int height, HDC source, int sourceX, int sourceY, int sourceWidth,
+                     int sourceHeight, COLORREF transparent)
 {
-    KeepFaceBitmaps = keep;
-    if (!keep) {
-        for (int i = 0; i < FACE_BITMAP_COUNT; i++) {
-            if (FaceBitmaps[i])
-                DeleteObject(FaceBitmaps[i]);
-            FaceBitmaps[i] = NULL;
-        }
-    }
+    SetBkColor(source, transparent);
+    StretchBlt(maskDc, 0, 0, width, height, source, sourceX, sourceY, sourceWidth, sourceHeight, SRCCOPY);
 }
 
-static HBITMAP AcquireFaceBitmap(int which)
+// The rest of the mask-and-invert method, through a work DC at least
+// width x height: background, XOR source, AND mask, XOR source, back.
+static void CopyThroughMask(HDC destination, int x, int y, int width, int height, HDC source, int sourceX,
+                            int sourceY, int sourceWidth, int sourceHeight, HDC maskDc, HDC workDc)
 {
-    if (!KeepFaceBitmaps)
-        return LoadBitmapA(AppState.AppInstance, FaceBitmapNames[which]);
-    if (!FaceBitmaps[which])
-        FaceBitmaps[which] = LoadBitmapA(AppState.AppInstance, FaceBitmapNames[which]);
-    return FaceBitmaps[which];
-}
-
-static void ReleaseFaceBitmap(HBITMAP bitmap)
-{
-    if (!KeepFaceBitmaps && bitmap)
-        DeleteObject(bitmap);
-}
-
-// Copies one face bitmap whole onto the buffer at (x, y), white showing through.
-static void DrawFaceBitmap(HDC windowDc, HDC bufferDc, int which, int x, int y, COLORREF transparent)
-{
-    HBITMAP bitmap = AcquireFaceBitmap(which);
-    BITMAP size;
-    if (!bitmap || !GetObjectA(bitmap, sizeof size, &size)) {
-        ReleaseFaceBitmap(bitmap);
-        return;
-    }
-    HDC sourceDc = CreateCompatibleDC(windowDc);
-    HGDIOBJ previous = SelectObject(sourceDc, bitmap);
-    TransparentBlit(bufferDc, x, y, size.bmWidth, size.bmHeight, sourceDc, 0, 0, size.bmWidth, size.bmHeight,
-                    transparent);
-    SelectObject(sourceDc, previous);
-    DeleteDC(sourceDc);
-    ReleaseFaceBitmap(bitmap);
-}
-
-void DrawDigit(HDC windowDc, HDC bufferDc, int digit, int x, int y, COLORREF transparent)
-{
-    if (digit >= 0 && digit <= 9)
-        DrawFaceBitmap(windowDc, bufferDc, digit, x, y, transparent);
-}
-
-void DrawMeridiem(HDC windowDc, HDC bufferDc, int isAm, COLORREF transparent)
-{
-    int x = FacePosition(SkinHeader.faceLeft, FACE_MARK_X);
-    int y = FacePosition(SkinHeader.faceTop, isAm ? FACE_AM_Y : FACE_PM_Y);
-    DrawFaceBitmap(windowDc, bufferDc, isAm ? FACE_AM : FACE_PM, x, y, transparent);
-}
-
-void DrawColons(HDC windowDc, HDC bufferDc, COLORREF transparent)
-{
-    int y = FacePosition(SkinHeader.faceTop, FACE_DIGIT_Y);
-    DrawFaceBitmap(windowDc, bufferDc, FACE_COLON, FacePosition(SkinHeader.faceLeft, FACE_COLON1_X), y,
-                   transparent);
-    DrawFaceBitmap(windowDc, bufferDc, FACE_COLON, FacePosition(SkinHeader.faceLeft, FACE_COLON2_X), y,
-                   transparent);
+    BitBlt(workDc, 0, 0, width, height, destination, x, y, SRCCOPY);
+    StretchBlt(workDc, 0, 0, width, height, source, sourceX, sourceY, sourceWidth, sourceHeight, SRCINVERT);
+    // The work DC's default colours turn mask 1 into white, 0 into black:
+    // transparent pixels keep background XOR source, all others become 0.
+    BitBlt(workDc, 0, 0, width, height, maskDc, 0, 0, SRCAND);
+    StretchBlt(workDc, 0, 0, width, height, source, sourceX, sourceY, sourceWidth, sourceHeight, SRCINVERT);
+    BitBlt(destination, x, y, width, height, workDc, 0, 0, SRCCOPY);
 }
 
 int TransparentBlit(HDC destination, int x, int y, int width, int height, HDC source, int sourceX, int sourceY,
@@ -95,18 +69,11 @@ int TransparentBlit(HDC destination, int x, int y, int width, int height, HDC so
     SaveDC(source);
     SaveDC(maskDc);
     SaveDC(workDc);
-    SetBkColor(source, transparent);
     SelectObject(maskDc, maskBitmap);
     SelectObject(workDc, workBitmap);
-
-    // Mask: transparent pixels 1, all others 0.
-    StretchBlt(maskDc, 0, 0, width, height, source, sourceX, sourceY, sourceWidth, sourceHeight, SRCCOPY);
-    BitBlt(workDc, 0, 0, width, height, destination, x, y, SRCCOPY);
-    StretchBlt(workDc, 0, 0, width, height, source, sourceX, sourceY, sourceWidth, sourceHeight, SRCINVERT);
-    // The work DC's default colours turn mask 1 into white, 0 into black.
-    BitBlt(workDc, 0, 0, width, height, maskDc, 0, 0, SRCAND);
-    StretchBlt(workDc, 0, 0, width, height, source, sourceX, sourceY, sourceWidth, sourceHeight, SRCINVERT);
-    BitBlt(destination, x, y, width, height, workDc, 0, 0, SRCCOPY);
+    MakeMask(maskDc, width, height, source, sourceX, sourceY, sourceWidth, sourceHeight, transparent);
+    CopyThroughMask(destination, x, y, width, height, source, sourceX, sourceY, sourceWidth, sourceHeight, maskDc,
+                    workDc);
 
     RestoreDC(source, -1);
     RestoreDC(maskDc, -1);
@@ -118,49 +85,180 @@ int TransparentBlit(HDC destination, int x, int y, int width, int height, HDC so
     return 1;
 }
 
-int PaintFaceAt(HDC windowDc, const SYSTEMTIME *time)
+void ReleaseFaceResources(void)
 {
-    // No skin yet: nothing to show (the window is still hidden then).
-    if (!AppState.SkinBitmap)
-        return 1;
-    int originX = SkinHeader.faceLeft;
-    int originY = SkinHeader.faceTop;
+    // The DCs go first, so that no bitmap is selected when it is deleted.
+    DeleteDC(Kit.pictureDc);
+    DeleteDC(Kit.sourceDc);
+    DeleteDC(Kit.maskDc);
+    DeleteDC(Kit.workDc);
+    DeleteDC(Kit.bufferDc);
+    for (int i = 0; i < FACE_BITMAP_COUNT; i++) {
+        DeleteObject(Kit.bitmaps[i]);
+        DeleteObject(Kit.masks[i]);
+    }
+    DeleteObject(Kit.workBitmap);
+    DeleteObject(Kit.buffer);
+    memset(&Kit, 0, sizeof Kit);
+}
+
+static int LoadFaceBitmaps(void)
+{
+    for (int i = 0; i < FACE_BITMAP_COUNT; i++) {
+        BITMAP size;
+        Kit.bitmaps[i] = LoadBitmapA(AppState.AppInstance, FaceBitmapNames[i]);
+        if (!Kit.bitmaps[i] || !GetObjectA(Kit.bitmaps[i], sizeof size, &size))
+            return 0;
+        Kit.sizes[i].cx = size.bmWidth;
+        Kit.sizes[i].cy = size.bmHeight;
+        Kit.masks[i] = CreateBitmap(size.bmWidth, size.bmHeight, 1, 1, NULL);
+        if (!Kit.masks[i])
+            return 0;
+        SelectObject(Kit.sourceDc, Kit.bitmaps[i]);
+        SelectObject(Kit.maskDc, Kit.masks[i]);
+        MakeMask(Kit.maskDc, size.bmWidth, size.bmHeight, Kit.sourceDc, 0, 0, size.bmWidth, size.bmHeight,
+                 FaceTransparent);
+    }
+    return 1;
+}
+
+static int MakeFaceKit(void)
+{
+    HDC screen = GetDC(NULL);
+    Kit.pictureDc = CreateCompatibleDC(screen);
+    Kit.sourceDc = CreateCompatibleDC(screen);
+    Kit.maskDc = CreateCompatibleDC(screen);
+    Kit.workDc = CreateCompatibleDC(screen);
+    Kit.bufferDc = CreateCompatibleDC(screen);
+    int made = screen && Kit.pictureDc && Kit.sourceDc && Kit.maskDc && Kit.workDc && Kit.bufferDc &&
+               LoadFaceBitmaps();
+    if (made) {
+        LONG widest = 0, tallest = 0;
+        for (int i = 0; i < FACE_BITMAP_COUNT; i++) {
+            widest = Kit.sizes[i].cx > widest ? Kit.sizes[i].cx : widest;
+            tallest = Kit.sizes[i].cy > tallest ? Kit.sizes[i].cy : tallest;
+        }
+        Kit.workBitmap = CreateCompatibleBitmap(screen, widest, tallest);
+        Kit.buffer = CreateCompatibleBitmap(screen, FACE_AREA_WIDTH, FACE_AREA_HEIGHT);
+        made = Kit.workBitmap && Kit.buffer;
+    }
+    if (screen)
+        ReleaseDC(NULL, screen);
+    if (!made) {
+        ReleaseFaceResources();
+        return 0;
+    }
+    SelectObject(Kit.workDc, Kit.workBitmap);
+    SelectObject(Kit.bufferDc, Kit.buffer);
+    Kit.ready = 1;
+    return 1;
+}
+
+// Lays one face bitmap on the buffer at (x, y) of the picture, white
+// showing through. One that misses the area being composed would change
+// no pixel of it and is left out.
+static void DrawFaceBitmap(const RECT *area, int which, int x, int y)
+{
+    int width = Kit.sizes[which].cx, height = Kit.sizes[which].cy;
+    if (x >= area->right || y >= area->bottom || (int64_t)x + width <= area->left ||
+        (int64_t)y + height <= area->top)
+        return;
+    SelectObject(Kit.sourceDc, Kit.bitmaps[which]);
+    SelectObject(Kit.maskDc, Kit.masks[which]);
+    CopyThroughMask(Kit.bufferDc, x, y, width, height, Kit.sourceDc, 0, 0, width, height, Kit.maskDc, Kit.workDc);
+}
+
+static void DrawDigit(const RECT *area, int digit, int x, int y)
+{
+    if (digit >= 0 && digit <= 9)
+        DrawFaceBitmap(area, digit, x, y);
+}
+
+static void DrawMeridiem(const RECT *area, int isAm)
+{
+    int x = FacePosition(SkinHeader.faceLeft, FACE_MARK_X);
+    int y = FacePosition(SkinHeader.faceTop, isAm ? FACE_AM_Y : FACE_PM_Y);
+    DrawFaceBitmap(area, isAm ? FACE_AM : FACE_PM, x, y);
+}
+
+static void DrawColons(const RECT *area)
+{
+    int y = FacePosition(SkinHeader.faceTop, FACE_DIGIT_Y);
+    DrawFaceBitmap(area, FACE_COLON, FacePosition(SkinHeader.faceLeft, FACE_COLON1_X), y);
+    DrawFaceBitmap(area, FACE_COLON, FacePosition(SkinHeader.faceLeft, FACE_COLON2_X), y);
+}
+
+int FaceArea(RECT *area)
+{
+    BITMAP picture;
+    if (!AppState.SkinBitmap || !GetObjectA(AppState.SkinBitmap, sizeof picture, &picture))
+        return 0;
+    int left = FacePosition(SkinHeader.faceLeft, FACE_AREA_X);
+    int top = FacePosition(SkinHeader.faceTop, FACE_AREA_Y);
+    RECT face, whole;
+    SetRect(&face, left, top, FacePosition(left, FACE_AREA_WIDTH), FacePosition(top, FACE_AREA_HEIGHT));
+    SetRect(&whole, 0, 0, picture.bmWidth, picture.bmHeight);
+    return IntersectRect(area, &face, &whole) != 0;
+}
+
+// The face over the area, in the buffer, in the order of its pieces.
+static void ComposeFace(const RECT *area, const SYSTEMTIME *time)
+{
     int timeSys = AppState.ClockOptions.timeSys;
     int isPm;
     int hour = ShownHour(time->wHour, timeSys, &isPm);
-
-    BITMAP picture;
-    if (!GetObjectA(AppState.SkinBitmap, sizeof picture, &picture))
-        return 1;
-    HDC pictureDc = CreateCompatibleDC(windowDc);
-    HGDIOBJ previousPicture = SelectObject(pictureDc, AppState.SkinBitmap);
-    HDC bufferDc = CreateCompatibleDC(windowDc);
-    HBITMAP buffer = CreateCompatibleBitmap(windowDc, picture.bmWidth, picture.bmHeight);
-    HGDIOBJ previousBuffer = SelectObject(bufferDc, buffer);
-    BitBlt(bufferDc, 0, 0, picture.bmWidth, picture.bmHeight, pictureDc, 0, 0, SRCCOPY);
-    SelectObject(pictureDc, previousPicture);
-    DeleteDC(pictureDc);
-
-    int digitY = FacePosition(originY, FACE_DIGIT_Y);
+    int originX = SkinHeader.faceLeft;
+    int digitY = FacePosition(SkinHeader.faceTop, FACE_DIGIT_Y);
     if (timeSys == 12)
-        DrawMeridiem(windowDc, bufferDc, !isPm, FaceTransparent);
+        DrawMeridiem(area, !isPm);
     if (hour / 10 != 0)
-        DrawDigit(windowDc, bufferDc, hour / 10, FacePosition(originX, FACE_HOUR_TENS_X), digitY, FaceTransparent);
-    DrawDigit(windowDc, bufferDc, hour % 10, FacePosition(originX, FACE_HOUR_ONES_X), digitY, FaceTransparent);
-    DrawDigit(windowDc, bufferDc, time->wMinute / 10, FacePosition(originX, FACE_MINUTE_TENS_X), digitY,
-              FaceTransparent);
-    DrawDigit(windowDc, bufferDc, time->wMinute % 10, FacePosition(originX, FACE_MINUTE_ONES_X), digitY,
-              FaceTransparent);
-    DrawDigit(windowDc, bufferDc, time->wSecond / 10, FacePosition(originX, FACE_SECOND_TENS_X), digitY,
-              FaceTransparent);
-    DrawDigit(windowDc, bufferDc, time->wSecond % 10, FacePosition(originX, FACE_SECOND_ONES_X), digitY,
-              FaceTransparent);
-    DrawColons(windowDc, bufferDc, FaceTransparent);
+        DrawDigit(area, hour / 10, FacePosition(originX, FACE_HOUR_TENS_X), digitY);
+    DrawDigit(area, hour % 10, FacePosition(originX, FACE_HOUR_ONES_X), digitY);
+    DrawDigit(area, time->wMinute / 10, FacePosition(originX, FACE_MINUTE_TENS_X), digitY);
+    DrawDigit(area, time->wMinute % 10, FacePosition(originX, FACE_MINUTE_ONES_X), digitY);
+    DrawDigit(area, time->wSecond / 10, FacePosition(originX, FACE_SECOND_TENS_X), digitY);
+    DrawDigit(area, time->wSecond % 10, FacePosition(originX, FACE_SECOND_ONES_X), digitY);
+    DrawColons(area);
+}
 
-    BitBlt(windowDc, 0, 0, picture.bmWidth, picture.bmHeight, bufferDc, 0, 0, SRCCOPY);
-    SelectObject(bufferDc, previousBuffer);
-    DeleteObject(buffer);
-    DeleteDC(bufferDc);
+int PaintFaceAt(HDC windowDc, const SYSTEMTIME *time)
+{
+    // No skin yet: nothing to show (the window is still hidden then).
+    BITMAP picture;
+    if (!AppState.SkinBitmap || !GetObjectA(AppState.SkinBitmap, sizeof picture, &picture))
+        return 1;
+    RECT area, whole;
+    SetRect(&whole, 0, 0, picture.bmWidth, picture.bmHeight);
+    if (GetClipBox(windowDc, &area) == ERROR || !IntersectRect(&area, &area, &whole))
+        return 1;
+    if (!Kit.ready && !MakeFaceKit())
+        return 1;
+
+    // A repaint of more than the face (the first show, an uncovered
+    // window) gets a buffer for that paint only: a large skin's would be
+    // megabytes held for nothing.
+    int width = area.right - area.left, height = area.bottom - area.top;
+    HBITMAP largeBuffer = NULL;
+    if (width > FACE_AREA_WIDTH || height > FACE_AREA_HEIGHT) {
+        largeBuffer = CreateCompatibleBitmap(Kit.bufferDc, width, height);
+        if (!largeBuffer)
+            return 1;
+        SelectObject(Kit.bufferDc, largeBuffer);
+    }
+    // The buffer's top-left corner is the area's: everything is drawn in
+    // the picture's coordinates.
+    SetViewportOrgEx(Kit.bufferDc, -area.left, -area.top, NULL);
+    HGDIOBJ previous = SelectObject(Kit.pictureDc, AppState.SkinBitmap);
+    if (previous) {
+        BitBlt(Kit.bufferDc, area.left, area.top, width, height, Kit.pictureDc, area.left, area.top, SRCCOPY);
+        SelectObject(Kit.pictureDc, previous);
+        ComposeFace(&area, time);
+        BitBlt(windowDc, area.left, area.top, width, height, Kit.bufferDc, area.left, area.top, SRCCOPY);
+    }
+    if (largeBuffer) {
+        SelectObject(Kit.bufferDc, Kit.buffer);
+        DeleteObject(largeBuffer);
+    }
     return 1;
 }
 

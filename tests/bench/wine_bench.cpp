@@ -1,7 +1,8 @@
 // wine_bench.exe: figures for tools/bench, side by side in one run.
 //   - the outline of a large ragged picture, by the fast builder and by the
 //     per-pixel method the tests keep as the reference;
-//   - one face paint, with the face bitmaps kept loaded and loaded afresh.
+//   - one face paint with the built-in and a 2048 x 2048 skin: the face
+//     alone as a tick repaints it, against the whole picture as before.
 #include <windows.h>
 
 #include <stdio.h>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "../common/win32kit.h"
+#include "face_reference.h"
 #include "region_reference.h"
 #include "shell/appstate.h"
 #include "skin/face.h"
@@ -73,53 +75,96 @@ static void BenchRegion(HWND window)
     DeleteObject(picture);
 }
 
-static double PaintMedianMicroseconds(HDC target, int paints)
+// Paints chosen times with the painter given, until enough paints or
+// about two seconds; the median in milliseconds.
+static double PaintMedian(int (*paint)(HDC, const SYSTEMTIME *), HDC target, int paints)
 {
     std::vector<double> times;
     SYSTEMTIME time = {};
     time.wYear = 2026;
-    for (int i = 0; i < paints; i++) {
+    LONGLONG began = CounterNow();
+    for (int i = 0; i < paints && (i < 21 || CounterMilliseconds(CounterNow() - began) < 2000); i++) {
         time.wHour = (WORD)(i % 24);
         time.wMinute = (WORD)(i % 60);
         time.wSecond = (WORD)((i * 7) % 60);
         LONGLONG start = CounterNow();
-        PaintFaceAt(target, &time);
-        times.push_back(1000.0 * CounterMilliseconds(CounterNow() - start));
+        paint(target, &time);
+        times.push_back(CounterMilliseconds(CounterNow() - start));
     }
     return Median(times);
 }
 
-static void BenchPaint(HWND window)
+struct FacePaintFigures {
+    double faceArea, wholeWindow, wholePicture; // medians, ms
+};
+
+// One face paint with the skin given: the area a tick repaints (the face
+// alone) and a repaint of the whole window, both by the painter, against
+// the whole picture composed as the clock did before.
+static FacePaintFigures BenchFacePaint(HWND window, HBITMAP picture, int faceLeft, int faceTop)
 {
-    AppState.AppInstance = GetModuleHandleA(NULL);
-    AppState.SkinBitmap = LoadBitmapA(AppState.AppInstance, "BACK");
-    AppState.ClockOptions.timeSys = 12;
-    SkinHeader.faceLeft = 5;
-    SkinHeader.faceTop = 11;
+    AppState.SkinBitmap = picture;
+    SkinHeader.faceLeft = faceLeft;
+    SkinHeader.faceTop = faceTop;
+    BITMAP size;
+    GetObjectA(picture, sizeof size, &size);
     HDC windowDc = GetDC(window);
     HDC target = CreateCompatibleDC(windowDc);
-    HBITMAP surface = CreateCompatibleBitmap(windowDc, 101, 38);
+    HBITMAP surface = CreateCompatibleBitmap(windowDc, size.bmWidth, size.bmHeight);
     HGDIOBJ previous = SelectObject(target, surface);
 
-    SetFaceBitmapCaching(1);
-    double kept = PaintMedianMicroseconds(target, 3000);
-    SetFaceBitmapCaching(0);
-    double fresh = PaintMedianMicroseconds(target, 3000);
-    printf("one face paint (12-hour, built-in skin), median of 3000:\n");
-    printf("  face bitmaps kept loaded   %8.1f us\n", kept);
-    printf("  face bitmaps loaded afresh %8.1f us\n", fresh);
+    FacePaintFigures figures;
+    figures.wholePicture = PaintMedian(PaintFaceWholePicture, target, 3000);
+    figures.wholeWindow = PaintMedian(PaintFaceAt, target, 3000);
+    // As BeginPaint hands it over after a tick: clipped to the face.
+    RECT face;
+    FaceArea(&face);
+    IntersectClipRect(target, face.left, face.top, face.right, face.bottom);
+    figures.faceArea = PaintMedian(PaintFaceAt, target, 3000);
 
     SelectObject(target, previous);
     DeleteObject(surface);
     DeleteDC(target);
     ReleaseDC(window, windowDc);
+    ReleaseFaceResources();
+    AppState.SkinBitmap = NULL;
+    return figures;
+}
+
+static void BenchFacePaints(HWND window)
+{
+    AppState.AppInstance = GetModuleHandleA(NULL);
+    AppState.ClockOptions.timeSys = 12;
+    const int large = 2048;
+    std::vector<unsigned> pixels((size_t)large * large);
+    for (size_t i = 0; i < pixels.size(); i++)
+        pixels[i] = (unsigned)(i * 2654435761u) & 0xFFFFFF;
+    HBITMAP builtIn = LoadBitmapA(AppState.AppInstance, "BACK");
+    HBITMAP largePicture = MakePicture(window, large, large, pixels.data());
+    FacePaintFigures small = BenchFacePaint(window, builtIn, 5, 11);
+    FacePaintFigures big = BenchFacePaint(window, largePicture, 1203, 1517);
+    DeleteObject(builtIn);
+    DeleteObject(largePicture);
+
+    printf("one face paint, 12-hour, median (targets: face area with the built-in skin <= 0.5 ms,\n"
+           "with the 2048x2048 skin within 1.5x of that):\n");
+    printf("  %-22s %12s %14s %16s %8s\n", "skin", "face area", "whole window", "whole picture", "ratio");
+    printf("  %-22s %12s %14s %16s %8s\n", "", "(a tick)", "(a full paint)", "(as before)", "");
+    const struct {
+        const char *name;
+        FacePaintFigures figures;
+    } rows[] = {{"built-in, 101x38", small}, {"large, 2048x2048", big}};
+    for (const auto &row : rows)
+        printf("  %-22s %9.3f ms %11.3f ms %13.3f ms %7.1fx\n", row.name, row.figures.faceArea,
+               row.figures.wholeWindow, row.figures.wholePicture, row.figures.wholePicture / row.figures.faceArea);
+    printf("  face area, large against built-in: %.2fx\n", big.faceArea / small.faceArea);
 }
 
 int main()
 {
     HWND window = CreateWindowExA(0, "STATIC", "bench", WS_POPUP, 0, 0, 10, 10, NULL, NULL, NULL, NULL);
     BenchRegion(window);
-    BenchPaint(window);
+    BenchFacePaints(window);
     DestroyWindow(window);
     return 0;
 }
