@@ -75,33 +75,15 @@ static void BenchRegion(HWND window)
     DeleteObject(picture);
 }
 
-// Paints chosen times with the painter given, until enough paints or
-// about two seconds; the median in milliseconds.
-static double PaintMedian(int (*paint)(HDC, const SYSTEMTIME *), HDC target, int paints)
-{
-    std::vector<double> times;
-    SYSTEMTIME time = {};
-    time.wYear = 2026;
-    LONGLONG began = CounterNow();
-    for (int i = 0; i < paints && (i < 21 || CounterMilliseconds(CounterNow() - began) < 2000); i++) {
-        time.wHour = (WORD)(i % 24);
-        time.wMinute = (WORD)(i % 60);
-        time.wSecond = (WORD)((i * 7) % 60);
-        LONGLONG start = CounterNow();
-        paint(target, &time);
-        times.push_back(CounterMilliseconds(CounterNow() - start));
-    }
-    return Median(times);
-}
-
 struct FacePaintFigures {
     double faceArea, wholeWindow, wholePicture; // medians, ms
 };
 
 // One face paint with the skin given: the area a tick repaints (the face
 // alone) and a repaint of the whole window, both by the painter, against
-// the whole picture composed as the clock did before.
-static FacePaintFigures BenchFacePaint(HWND window, HBITMAP picture, int faceLeft, int faceTop)
+// the whole picture composed as the clock did before. The three take turns,
+// paint by paint, so that the load of a shared machine falls on all alike.
+static FacePaintFigures BenchFacePaint(HWND window, HBITMAP picture, int faceLeft, int faceTop, double budgetMs)
 {
     AppState.SkinBitmap = picture;
     SkinHeader.faceLeft = faceLeft;
@@ -109,26 +91,54 @@ static FacePaintFigures BenchFacePaint(HWND window, HBITMAP picture, int faceLef
     BITMAP size;
     GetObjectA(picture, sizeof size, &size);
     HDC windowDc = GetDC(window);
-    HDC target = CreateCompatibleDC(windowDc);
-    HBITMAP surface = CreateCompatibleBitmap(windowDc, size.bmWidth, size.bmHeight);
-    HGDIOBJ previous = SelectObject(target, surface);
-
-    FacePaintFigures figures;
-    figures.wholePicture = PaintMedian(PaintFaceWholePicture, target, 3000);
-    figures.wholeWindow = PaintMedian(PaintFaceAt, target, 3000);
+    HDC wholeTarget = CreateCompatibleDC(windowDc);
+    HDC faceTarget = CreateCompatibleDC(windowDc);
+    HBITMAP wholeSurface = CreateCompatibleBitmap(windowDc, size.bmWidth, size.bmHeight);
+    HBITMAP faceSurface = CreateCompatibleBitmap(windowDc, size.bmWidth, size.bmHeight);
+    HGDIOBJ previousWhole = SelectObject(wholeTarget, wholeSurface);
+    HGDIOBJ previousFace = SelectObject(faceTarget, faceSurface);
     // As BeginPaint hands it over after a tick: clipped to the face.
     RECT face;
     FaceArea(&face);
-    IntersectClipRect(target, face.left, face.top, face.right, face.bottom);
-    figures.faceArea = PaintMedian(PaintFaceAt, target, 3000);
+    IntersectClipRect(faceTarget, face.left, face.top, face.right, face.bottom);
 
-    SelectObject(target, previous);
-    DeleteObject(surface);
-    DeleteDC(target);
+    std::vector<double> faceArea, wholeWindow, wholePicture;
+    SYSTEMTIME time = {};
+    time.wYear = 2026;
+    LONGLONG began = CounterNow();
+    for (int i = 0; i < 3000 && (i < 21 || CounterMilliseconds(CounterNow() - began) < budgetMs); i++) {
+        time.wHour = (WORD)(i % 24);
+        time.wMinute = (WORD)(i % 60);
+        time.wSecond = (WORD)((i * 7) % 60);
+        LONGLONG start = CounterNow();
+        PaintFaceAt(faceTarget, &time);
+        LONGLONG faceDone = CounterNow();
+        PaintFaceAt(wholeTarget, &time);
+        LONGLONG wholeDone = CounterNow();
+        PaintFaceWholePicture(wholeTarget, &time);
+        LONGLONG referenceDone = CounterNow();
+        faceArea.push_back(CounterMilliseconds(faceDone - start));
+        wholeWindow.push_back(CounterMilliseconds(wholeDone - faceDone));
+        wholePicture.push_back(CounterMilliseconds(referenceDone - wholeDone));
+    }
+
+    SelectObject(wholeTarget, previousWhole);
+    SelectObject(faceTarget, previousFace);
+    DeleteObject(wholeSurface);
+    DeleteObject(faceSurface);
+    DeleteDC(wholeTarget);
+    DeleteDC(faceTarget);
     ReleaseDC(window, windowDc);
     ReleaseFaceResources();
     AppState.SkinBitmap = NULL;
-    return figures;
+    return FacePaintFigures{Median(faceArea), Median(wholeWindow), Median(wholePicture)};
+}
+
+static void KeepLowest(FacePaintFigures &lowest, const FacePaintFigures &round)
+{
+    lowest.faceArea = std::min(lowest.faceArea, round.faceArea);
+    lowest.wholeWindow = std::min(lowest.wholeWindow, round.wholeWindow);
+    lowest.wholePicture = std::min(lowest.wholePicture, round.wholePicture);
 }
 
 static void BenchFacePaints(HWND window)
@@ -141,13 +151,18 @@ static void BenchFacePaints(HWND window)
         pixels[i] = (unsigned)(i * 2654435761u) & 0xFFFFFF;
     HBITMAP builtIn = LoadBitmapA(AppState.AppInstance, "BACK");
     HBITMAP largePicture = MakePicture(window, large, large, pixels.data());
-    FacePaintFigures small = BenchFacePaint(window, builtIn, 5, 11);
-    FacePaintFigures big = BenchFacePaint(window, largePicture, 1203, 1517);
+    // Each figure is the lowest median of three rounds: another process
+    // taking the machine for a while spoils a round, not the figure.
+    FacePaintFigures small = {1e9, 1e9, 1e9}, big = small;
+    for (int round = 0; round < 3; round++) {
+        KeepLowest(small, BenchFacePaint(window, builtIn, 5, 11, 1000));
+        KeepLowest(big, BenchFacePaint(window, largePicture, 1203, 1517, 1000));
+    }
     DeleteObject(builtIn);
     DeleteObject(largePicture);
 
-    printf("one face paint, 12-hour, median (targets: face area with the built-in skin <= 0.5 ms,\n"
-           "with the 2048x2048 skin within 1.5x of that):\n");
+    printf("one face paint, 12-hour, lowest median of three rounds (targets: face area with the\n"
+           "built-in skin <= 0.5 ms, with the 2048x2048 skin within 1.5x of that):\n");
     printf("  %-22s %12s %14s %16s %8s\n", "skin", "face area", "whole window", "whole picture", "ratio");
     printf("  %-22s %12s %14s %16s %8s\n", "", "(a tick)", "(a full paint)", "(as before)", "");
     const struct {
