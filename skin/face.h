@@ -15,9 +15,10 @@ int PaintFaceAt(HDC windowDc, const SYSTEMTIME *time);
 // Y + 1 to Y + 18 of the skin in force). 0 when none of it is in the picture.
 int FaceArea(RECT *area);
 
-// Frees what the painter keeps between paints (the face bitmaps, their
-// masks, its device contexts); the next paint makes them again. Called when
-// the skin is replaced and at exit.
+// Frees what the painter keeps between paints (the face bitmaps and their
+// masks, the picture under the face, its device contexts); the next paint
+// makes them again. Whoever changes the skin in force (its picture or its
+// face origin) calls it, and the program does at exit.
 void ReleaseFaceResources(void);
 
 // The mask-and-invert copy on its own: source pixels of the transparent

@@ -221,11 +221,14 @@ protected:
     }
     void TearDown() override
     {
+        ReleaseFaceResources();
         DeleteObject(AppState.SkinBitmap);
         AppState.SkinBitmap = NULL;
     }
+    // Puts a skin in force by hand, as the loader does.
     void UseSkin(HBITMAP picture, int faceLeft, int faceTop)
     {
+        ReleaseFaceResources();
         if (AppState.SkinBitmap)
             DeleteObject(AppState.SkinBitmap);
         AppState.SkinBitmap = picture;
@@ -337,6 +340,7 @@ TEST_F(Face, PictureSmallerThanTheFaceShowsWhatFits)
 
 TEST_F(Face, NothingIsPaintedWithoutASkin)
 {
+    ReleaseFaceResources();
     DeleteObject(AppState.SkinBitmap);
     AppState.SkinBitmap = NULL;
     Surface surface(10, 10);
@@ -444,6 +448,7 @@ protected:
 
     void useSkin(HBITMAP picture, int faceLeft, int faceTop)
     {
+        ReleaseFaceResources();
         if (AppState.SkinBitmap)
             DeleteObject(AppState.SkinBitmap);
         AppState.SkinBitmap = picture;
@@ -552,9 +557,7 @@ protected:
     {
         skintest::SkinRecipe recipe;
         recipe.width = 120;
-        recipe.height = 40;
-        recipe.faceLeft = 9;
-        recipe.faceTop = 12;
+        recipe.height = 40; // the face where the built-in skin has it, on other pixels
         folder.write("wide.qve", skintest::BuildSkin(recipe));
         return folder.file("wide.qve");
     }
@@ -562,30 +565,43 @@ protected:
 
 } // namespace
 
-// Whatever the painter keeps goes with the skin it painted: a hundred
-// switches, each followed by paints, cost no room in the object table.
+// Whatever the painter keeps goes with the skin it painted: after a switch
+// a tick shows the new skin under the face, and a hundred switches, each
+// followed by paints, cost no room in the object table.
 TEST_F(FaceSkins, SkinSwitchesLeaveNothingBehind)
 {
     std::string wide = wideSkin();
-    Surface window(120, 40);
-    RECT face;
-    auto paintBoth = [&] {
+    Surface window(120, 40), reference(120, 40);
+    // The first show, then a tick; the window must hold what the
+    // whole-picture method paints for the tick's time.
+    auto showAndTick = [&](const std::string &what) {
+        RECT face;
+        ASSERT_TRUE(FaceArea(&face)) << what;
+        window.fill(0);
         window.paint(At(12, 34, 56));
-        ASSERT_TRUE(FaceArea(&face));
         window.paint(At(12, 34, 57), &face);
+        reference.fill(0);
+        SYSTEMTIME tick = At(12, 34, 57);
+        PaintFaceWholePicture(reference.dc(), &tick);
+        ExpectPixels(window.read(), reference.read(), NULL, 0, what);
     };
-    paintBoth();
+    // Each path once first: the system keeps a few objects of its own for
+    // the window's DCs from their first use on.
+    showAndTick("built-in skin");
+    ASSERT_TRUE(LoadSkinFile(clock, wide.c_str()));
+    showAndTick("the skin from the file");
+    ASSERT_TRUE(UseBuiltInSkin(clock));
     ReleaseFaceResources();
     int roomHoldingNothing = GdiRoom();
-    paintBoth();
+    showAndTick("built-in skin again");
     ASSERT_TRUE(LoadSkinFile(clock, wide.c_str()));
     EXPECT_EQ(GdiRoom(), roomHoldingNothing) << "a new skin starts with nothing kept";
 
-    paintBoth();
+    showAndTick("the skin from the file again");
     int roomBefore = GdiRoom();
     for (int i = 0; i < 100; i++) {
         ASSERT_TRUE(i % 2 ? LoadSkinFile(clock, wide.c_str()) : UseBuiltInSkin(clock));
-        paintBoth();
+        showAndTick("switch " + std::to_string(i));
     }
     int lost = roomBefore - GdiRoom();
     EXPECT_EQ(lost, 0) << lost << " objects left behind by 100 skin switches";
