@@ -136,9 +136,10 @@ def free_display():
 
 
 class Scenario:
-    def __init__(self, name, build_dir, work_root, timeout):
+    def __init__(self, name, build_dir, work_root, timeout, program_dir=None):
         self.name = name
         self.build_dir = os.path.abspath(build_dir)
+        self.program_dir = os.path.abspath(program_dir or build_dir)
         self.work = os.path.join(os.path.abspath(work_root), name)
         self.timeout = timeout
         self.template = os.path.join(ROOT, "build", "wine", "template")
@@ -156,7 +157,8 @@ class Scenario:
         run_shell('source "%s" && tkp_clone_prefix "%s" "%s"' % (lib, self.template, self.prefix),
                   os.environ.copy())
         for name in ("TkpchOV.exe", "TKPCHHK.dll", "e2e_driver.exe", "Tkpch12.html"):
-            source = os.path.join(self.build_dir, name)
+            program_file = name in ("TkpchOV.exe", "TKPCHHK.dll")
+            source = os.path.join(self.program_dir if program_file else self.build_dir, name)
             if os.path.exists(source):
                 shutil.copy(source, self.app)
         # Hook-library copy the driver loads for its own windows' sake is the same file.
@@ -269,9 +271,12 @@ def main():
     parser.add_argument("--build-dir", required=True)
     parser.add_argument("--work-root", default=os.path.join(ROOT, "build", "e2e"))
     parser.add_argument("--timeout", type=float, default=120)
+    parser.add_argument("--program-dir", help="take TkpchOV.exe and TKPCHHK.dll from this folder "
+                                              "(another build, for the benchmark's comparison)")
     parser.add_argument("scenario", choices=sorted(SCENARIOS))
     args = parser.parse_args()
-    return 0 if Scenario(args.scenario, args.build_dir, args.work_root, args.timeout).run() else 1
+    scenario = Scenario(args.scenario, args.build_dir, args.work_root, args.timeout, args.program_dir)
+    return 0 if scenario.run() else 1
 
 
 if __name__ == "__main__":
