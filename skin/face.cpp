@@ -118,11 +118,12 @@ void ReleaseFaceResources(void)
     memset(&Kit, 0, sizeof Kit);
 }
 
-// Copies the face bitmaps onto the sheet and makes their masks beside.
+// Copies the face bitmaps onto the sheet, makes their masks beside, and a
+// work bitmap for the largest of them.
 static int MakeSheets(HDC screen)
 {
     HBITMAP pieces[FACE_BITMAP_COUNT] = {};
-    int width = 0, height = 0, loaded = 1;
+    int width = 0, height = 0, widest = 0, loaded = 1;
     for (int i = 0; i < FACE_BITMAP_COUNT && loaded; i++) {
         BITMAP size;
         pieces[i] = LoadBitmapA(AppState.AppInstance, FaceBitmapNames[i]);
@@ -132,17 +133,20 @@ static int MakeSheets(HDC screen)
             Kit.pieceSize[i].cx = size.bmWidth;
             Kit.pieceSize[i].cy = size.bmHeight;
             width += size.bmWidth;
+            widest = size.bmWidth > widest ? size.bmWidth : widest;
             height = size.bmHeight > height ? size.bmHeight : height;
         }
     }
     if (loaded) {
         Kit.sheet = CreateCompatibleBitmap(screen, width, height);
         Kit.maskSheet = CreateBitmap(width, height, 1, 1, NULL);
-        loaded = Kit.sheet && Kit.maskSheet;
+        Kit.workBitmap = CreateCompatibleBitmap(screen, widest, height);
+        loaded = Kit.sheet && Kit.maskSheet && Kit.workBitmap;
     }
     if (loaded) {
         SelectObject(Kit.sheetDc, Kit.sheet);
         SelectObject(Kit.maskDc, Kit.maskSheet);
+        SelectObject(Kit.workDc, Kit.workBitmap);
         PatBlt(Kit.sheetDc, 0, 0, width, height, WHITENESS);
         for (int i = 0; i < FACE_BITMAP_COUNT; i++) {
             HGDIOBJ previous = SelectObject(Kit.pictureDc, pieces[i]);
@@ -182,16 +186,10 @@ static int MakeFaceKit(void)
     int made = screen != NULL;
     for (HDC *dc : dcs)
         made = made && (*dc = CreateCompatibleDC(screen)) != NULL;
-    made = made && MakeSheets(screen);
+    made = made && MakeSheets(screen) && CopyUnderFace(screen);
     if (made) {
-        LONG widest = 0, tallest = 0;
-        for (int i = 0; i < FACE_BITMAP_COUNT; i++) {
-            widest = Kit.pieceSize[i].cx > widest ? Kit.pieceSize[i].cx : widest;
-            tallest = Kit.pieceSize[i].cy > tallest ? Kit.pieceSize[i].cy : tallest;
-        }
-        Kit.workBitmap = CreateCompatibleBitmap(screen, widest, tallest);
         Kit.buffer = CreateCompatibleBitmap(screen, FACE_AREA_WIDTH, FACE_AREA_HEIGHT);
-        made = Kit.workBitmap && Kit.buffer && CopyUnderFace(screen);
+        made = Kit.buffer && SelectObject(Kit.bufferDc, Kit.buffer);
     }
     if (screen)
         ReleaseDC(NULL, screen);
@@ -199,8 +197,6 @@ static int MakeFaceKit(void)
         ReleaseFaceResources();
         return 0;
     }
-    SelectObject(Kit.workDc, Kit.workBitmap);
-    SelectObject(Kit.bufferDc, Kit.buffer);
     Kit.ready = 1;
     return 1;
 }
@@ -271,6 +267,13 @@ static void ComposeFace(const RECT *area, const SYSTEMTIME *time)
     DrawColons(area);
 }
 
+// Whether the picture under the face that the kit holds covers the area.
+static int WithinFace(const RECT *area)
+{
+    return area->left >= Kit.face.left && area->top >= Kit.face.top && area->right <= Kit.face.right &&
+           area->bottom <= Kit.face.bottom;
+}
+
 int PaintFaceAt(HDC windowDc, const SYSTEMTIME *time)
 {
     // No skin yet: nothing to show (the window is still hidden then).
@@ -301,8 +304,7 @@ int PaintFaceAt(HDC windowDc, const SYSTEMTIME *time)
     SetViewportOrgEx(Kit.bufferDc, -area.left, -area.top, NULL);
     HDC under = Kit.underFaceDc;
     HGDIOBJ previous = NULL;
-    if (!(area.left >= Kit.face.left && area.top >= Kit.face.top && area.right <= Kit.face.right &&
-          area.bottom <= Kit.face.bottom)) {
+    if (!WithinFace(&area)) {
         previous = SelectObject(Kit.pictureDc, AppState.SkinBitmap);
         under = previous ? Kit.pictureDc : NULL;
     }

@@ -177,6 +177,23 @@ HBITMAP PatternedPicture(int width, int height)
     return MakePicture(NULL, width, height, pixels.data());
 }
 
+// The built-in picture for a width of 0, else a patterned one.
+HBITMAP SkinPicture(int width, int height)
+{
+    return width ? PatternedPicture(width, height) : LoadBitmapA(GetModuleHandleA(NULL), "BACK");
+}
+
+// Puts a skin in force by hand, as the loader does.
+void UseSkinByHand(HBITMAP picture, int faceLeft, int faceTop)
+{
+    ReleaseFaceResources();
+    if (AppState.SkinBitmap)
+        DeleteObject(AppState.SkinBitmap);
+    AppState.SkinBitmap = picture;
+    SkinHeader.faceLeft = faceLeft;
+    SkinHeader.faceTop = faceTop;
+}
+
 // The surface must hold the reference inside the area and the untouched
 // colour outside it.
 void ExpectPixels(const Picture &painted, const Picture &reference, const RECT *area, unsigned untouched,
@@ -217,7 +234,7 @@ protected:
     {
         memset(&AppState, 0, sizeof AppState);
         AppState.AppInstance = GetModuleHandleA(NULL);
-        UseSkin(LoadBitmapA(GetModuleHandleA(NULL), "BACK"), 5, 11);
+        UseSkin(SkinPicture(0, 0), 5, 11);
     }
     void TearDown() override
     {
@@ -225,15 +242,9 @@ protected:
         DeleteObject(AppState.SkinBitmap);
         AppState.SkinBitmap = NULL;
     }
-    // Puts a skin in force by hand, as the loader does.
     void UseSkin(HBITMAP picture, int faceLeft, int faceTop)
     {
-        ReleaseFaceResources();
-        if (AppState.SkinBitmap)
-            DeleteObject(AppState.SkinBitmap);
-        AppState.SkinBitmap = picture;
-        SkinHeader.faceLeft = faceLeft;
-        SkinHeader.faceTop = faceTop;
+        UseSkinByHand(picture, faceLeft, faceTop);
         skinPicture = ReadBitmap(picture);
     }
     // Paints the given time into a fresh surface of the picture's size.
@@ -350,7 +361,7 @@ TEST_F(Face, NothingIsPaintedWithoutASkin)
     EXPECT_EQ(std::count(painted.pixels.begin(), painted.pixels.end(), Untouched), 100);
     RECT face;
     EXPECT_FALSE(FaceArea(&face));
-    UseSkin(LoadBitmapA(GetModuleHandleA(NULL), "BACK"), 5, 11);
+    UseSkin(SkinPicture(0, 0), 5, 11);
 }
 
 // A repaint of any part of the window (the whole of it at its first show,
@@ -359,8 +370,7 @@ TEST_F(Face, NothingIsPaintedWithoutASkin)
 TEST_F(Face, RepaintsOfAnyAreaShowTheWholePictureMethodsPixels)
 {
     for (const SkinCase &skin : Skins) {
-        UseSkin(skin.width ? PatternedPicture(skin.width, skin.height) : LoadBitmapA(GetModuleHandleA(NULL), "BACK"),
-                skin.faceLeft, skin.faceTop);
+        UseSkin(SkinPicture(skin.width, skin.height), skin.faceLeft, skin.faceTop);
         RECT face;
         ASSERT_TRUE(FaceArea(&face)) << skin.name;
         RECT strip = {skin.faceLeft + 31, 0, skin.faceLeft + 46, skinPicture.height};
@@ -391,8 +401,7 @@ TEST_F(Face, FaceRepaintsFromTickToTickKeepTheWholeWindowRight)
     const TimeCase ticks[] = {{"", 12, 22, 15, 41}, {"", 12, 9, 59, 59}, {"", 24, 10, 0, 0},
                               {"", 24, 0, 0, 1},    {"", 12, 13, 0, 0},  {"", 12, 0, 0, 2}};
     for (const SkinCase &skin : {Skins[0], Skins[2]}) {
-        UseSkin(skin.width ? PatternedPicture(skin.width, skin.height) : LoadBitmapA(GetModuleHandleA(NULL), "BACK"),
-                skin.faceLeft, skin.faceTop);
+        UseSkin(SkinPicture(skin.width, skin.height), skin.faceLeft, skin.faceTop);
         RECT face;
         ASSERT_TRUE(FaceArea(&face));
         Surface window(skinPicture.width, skinPicture.height);
@@ -448,12 +457,7 @@ protected:
 
     void useSkin(HBITMAP picture, int faceLeft, int faceTop)
     {
-        ReleaseFaceResources();
-        if (AppState.SkinBitmap)
-            DeleteObject(AppState.SkinBitmap);
-        AppState.SkinBitmap = picture;
-        SkinHeader.faceLeft = faceLeft;
-        SkinHeader.faceTop = faceTop;
+        UseSkinByHand(picture, faceLeft, faceTop);
         BITMAP size;
         GetObjectA(picture, sizeof size, &size);
         SetWindowPos(clock, HWND_TOPMOST, 40, 40, size.bmWidth, size.bmHeight, SWP_NOACTIVATE | SWP_SHOWWINDOW);
@@ -520,8 +524,7 @@ TEST_F(FaceClock, ATickRepaintsTheFaceAlone)
         {"face above and left of the picture", 60, 20, -89, -19, {0, 0, 0, 0}},
     };
     for (const auto &row : rows) {
-        useSkin(row.width ? PatternedPicture(row.width, row.height) : LoadBitmapA(GetModuleHandleA(NULL), "BACK"),
-                row.faceLeft, row.faceTop);
+        useSkin(SkinPicture(row.width, row.height), row.faceLeft, row.faceTop);
         ASSERT_TRUE(tick()) << row.name;
         HRGN update = CreateRectRgn(0, 0, 0, 0);
         HRGN expected = CreateRectRgnIndirect(&row.face);
