@@ -148,32 +148,43 @@ static double ThreadCpuMs()
     return (double)(k.QuadPart + u.QuadPart) / 1e4;
 }
 
-// Wall times: the skins take turns in blocks of about 300 ms, a paint of
-// each kind after the other within a block, so that the load of a shared
-// machine falls on all alike. CPU time per paint: the mean over a batch,
-// which other processes do not lengthen; the thread's times move in 10 ms
-// steps, so a batch takes a second of it.
+// Paints of the kinds given, in turn, for about the time given.
+static void TimePaints(PaintBench &bench, int firstKind, int lastKind, double milliseconds)
+{
+    LONGLONG began = CounterNow();
+    for (int i = 0; CounterMilliseconds(CounterNow() - began) < milliseconds; i++)
+        for (int kind = firstKind; kind <= lastKind; kind++)
+            bench.wallMs[kind].push_back(PaintTime(bench, kind, i));
+}
+
+// Wall times: the skins take turns in blocks, so that the load of a shared
+// machine falls on both alike, and a tick's paints run apart from the
+// large ones, whose megabytes would flush the caches between them. CPU time
+// per paint: the mean over a batch, which other processes do not lengthen;
+// the thread's times move in 10 ms steps, so a batch takes a second of it.
 static void MeasurePaints(PaintBench *benches, int count)
 {
-    int round = 0;
     for (int block = 0; block < 6; block++)
         for (int b = 0; b < count; b++) {
             UsePaintBench(benches[b]);
-            PaintTime(benches[b], TICK_PAINT, round); // the painter makes what it keeps
-            LONGLONG began = CounterNow();
-            do {
-                round++;
-                for (int kind = 0; kind < PAINT_KINDS; kind++)
-                    benches[b].wallMs[kind].push_back(PaintTime(benches[b], kind, round));
-            } while (CounterMilliseconds(CounterNow() - began) < 300);
+            PaintTime(benches[b], TICK_PAINT, 0); // the painter makes what it keeps
+            TimePaints(benches[b], TICK_PAINT, TICK_PAINT, 150);
+        }
+    for (int block = 0; block < 2; block++)
+        for (int b = 0; b < count; b++) {
+            UsePaintBench(benches[b]);
+            TimePaints(benches[b], FULL_PAINT, BEFORE_PAINT, 500);
         }
     for (int b = 0; b < count; b++) {
         UsePaintBench(benches[b]);
         for (int kind = 0; kind < PAINT_KINDS; kind++) {
+            // Reading the thread's times is itself dear: once per 20 paints.
             double start = ThreadCpuMs();
             int paints = 0;
-            while (paints < 21 || (paints < 20000 && ThreadCpuMs() - start < 1000))
-                PaintTime(benches[b], kind, paints++);
+            do {
+                for (int i = 0; i < 20; i++)
+                    PaintTime(benches[b], kind, paints++);
+            } while (paints < 100000 && ThreadCpuMs() - start < 1000);
             benches[b].cpuMs[kind] = (ThreadCpuMs() - start) / paints;
         }
     }
