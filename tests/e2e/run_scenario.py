@@ -50,7 +50,7 @@ SCENARIOS = {
 
 # Phases that mark an idle spell with "cpu-begin WHAT" and "cpu-end WHAT"
 # lines; the runner reads what the processes spent in between.
-IDLE_PHASES = {"idle_desktop", "idle_builtin", "idle_large"}
+IDLE_PHASES = set(SCENARIOS["bench_idle"])
 
 
 def cpu_seconds(pid):
