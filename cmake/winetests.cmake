@@ -60,7 +60,8 @@ endforeach()
 
 # ---------------------------------------------------------------- benchmarks
 # Not tests: tools/bench runs them and prints their figures.
-add_executable(wine_bench tests/bench/wine_bench.cpp tests/wine/region_reference.cpp $<TARGET_OBJECTS:tkpchov_res>)
+add_executable(wine_bench tests/bench/wine_bench.cpp tests/wine/region_reference.cpp tests/wine/face_reference.cpp
+    $<TARGET_OBJECTS:tkpchov_res>)
 target_include_directories(wine_bench PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/tests/wine)
 target_compile_options(wine_bench PRIVATE ${TKP_WARNINGS} -O2)
 target_link_libraries(wine_bench PRIVATE tkpchov_core)

@@ -8,6 +8,7 @@
 #include "../clockwin/tray.h"
 #include "../dialogs/caption.h"
 #include "../hooklib/hooklib.h"
+#include "../skin/face.h"
 #include "../skin/skinload.h"
 #include "appstate.h"
 #include "helpers.h"
@@ -116,7 +117,10 @@ static void LoadFirstSkin(void)
 
 static void CALLBACK ClockTimerProc(HWND clock, UINT, UINT_PTR, DWORD)
 {
-    InvalidateRect(clock, NULL, FALSE);
+    // Once a second only the face changes; the rest of the window keeps its pixels.
+    RECT face;
+    if (FaceArea(&face))
+        InvalidateRect(clock, &face, FALSE);
     ArmSecondTimer(clock);
 }
 
@@ -190,5 +194,6 @@ int RunClock(HINSTANCE instance, const char *commandLine)
         DispatchMessageA(&message);
     }
     FinishRun();
+    ReleaseFaceResources();
     return (int)message.wParam;
 }

@@ -4,18 +4,26 @@
 
 #include <windows.h>
 
-// Paints the whole window for the current local time.
+// Paints the current local time into the part of the window that the DC
+// may draw on (its clip box; for the DC of BeginPaint, the area to repaint).
 int PaintFace(HDC windowDc);
-// The same for a given time (tests and benchmarks paint chosen times).
+// The same for a given time (tests and tools paint chosen times). A memory
+// DC without a clip region gets the whole picture.
 int PaintFaceAt(HDC windowDc, const SYSTEMTIME *time);
 
-void DrawDigit(HDC windowDc, HDC bufferDc, int digit, int x, int y, COLORREF transparent);
-void DrawMeridiem(HDC windowDc, HDC bufferDc, int isAm, COLORREF transparent);
-void DrawColons(HDC windowDc, HDC bufferDc, COLORREF transparent);
+// The part of the picture the face covers (columns X + 1 to X + 88, rows
+// Y + 1 to Y + 18 of the skin in force). 0 when none of it is in the picture.
+int FaceArea(RECT *area);
+
+// Frees what the painter keeps between paints (the face bitmaps and their
+// masks, the picture under the face, its device contexts); the next paint
+// makes them again. Whoever changes the skin in force (its picture or its
+// face origin) calls it, and the program does at exit.
+void ReleaseFaceResources(void);
+
+// The mask-and-invert copy on its own: source pixels of the transparent
+// colour leave the destination as it was. 0, drawing nothing, for a NULL DC.
 int TransparentBlit(HDC destination, int x, int y, int width, int height, HDC source, int sourceX, int sourceY,
                     int sourceWidth, int sourceHeight, COLORREF transparent);
-
-// The face bitmaps are kept loaded between paints unless this is 0.
-void SetFaceBitmapCaching(int keep);
 
 #endif

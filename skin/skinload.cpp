@@ -7,6 +7,7 @@
 
 #include "../shell/appstate.h"
 #include "../shell/helpers.h"
+#include "face.h"
 #include "region.h"
 #include "skin.h"
 #include "skinformat.h"
@@ -37,6 +38,7 @@ static void FitWindowToSkin(HWND window, HRGN outline)
 
 static void PutSkinInForce(const unsigned char *header, HBITMAP picture)
 {
+    ReleaseFaceResources(); // the painter keeps nothing from one skin to the next
     if (AppState.SkinBitmap)
         DeleteObject(AppState.SkinBitmap);
     memcpy(&SkinHeader, header, sizeof SkinHeader);

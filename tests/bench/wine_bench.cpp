@@ -1,7 +1,8 @@
 // wine_bench.exe: figures for tools/bench, side by side in one run.
 //   - the outline of a large ragged picture, by the fast builder and by the
 //     per-pixel method the tests keep as the reference;
-//   - one face paint, with the face bitmaps kept loaded and loaded afresh;
+//   - one face paint with the built-in and a 2048 x 2048 skin: the face
+//     alone as a tick repaints it, against the whole picture as before;
 //   - one dialog caption paint, copied from the cache and rendered afresh.
 #include <windows.h>
 
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "../common/win32kit.h"
+#include "face_reference.h"
 #include "region_reference.h"
 #include "dialogs/caption.h"
 #include "dialogs/dialogs.h"
@@ -76,46 +78,162 @@ static void BenchRegion(HWND window)
     DeleteObject(picture);
 }
 
-static double PaintMedianMicroseconds(HDC target, int paints)
+// The paints compared: a tick's (the face area, to which BeginPaint clips
+// the DC then) and a full repaint by the painter, and the whole picture
+// composed as the clock did before.
+enum { TICK_PAINT, FULL_PAINT, BEFORE_PAINT, PAINT_KINDS };
+
+// A skin to paint, with a target as large as its picture for each kind.
+struct PaintBench {
+    const char *name;
+    HBITMAP picture;
+    int faceLeft, faceTop;
+    HDC targets[PAINT_KINDS];
+    HBITMAP surfaces[PAINT_KINDS];
+    std::vector<double> wallMs[PAINT_KINDS];
+    double cpuMs[PAINT_KINDS];
+};
+
+// Puts the skin in force as the loader does; the painter starts afresh.
+static void UsePaintBench(const PaintBench &bench)
 {
-    std::vector<double> times;
-    SYSTEMTIME time = {};
-    time.wYear = 2026;
-    for (int i = 0; i < paints; i++) {
-        time.wHour = (WORD)(i % 24);
-        time.wMinute = (WORD)(i % 60);
-        time.wSecond = (WORD)((i * 7) % 60);
-        LONGLONG start = CounterNow();
-        PaintFaceAt(target, &time);
-        times.push_back(1000.0 * CounterMilliseconds(CounterNow() - start));
-    }
-    return Median(times);
+    ReleaseFaceResources();
+    AppState.SkinBitmap = bench.picture;
+    SkinHeader.faceLeft = bench.faceLeft;
+    SkinHeader.faceTop = bench.faceTop;
 }
 
-static void BenchPaint(HWND window)
+static void OpenPaintBench(PaintBench &bench, HDC windowDc)
+{
+    BITMAP size;
+    GetObjectA(bench.picture, sizeof size, &size);
+    for (int kind = 0; kind < PAINT_KINDS; kind++) {
+        bench.targets[kind] = CreateCompatibleDC(windowDc);
+        bench.surfaces[kind] = CreateCompatibleBitmap(windowDc, size.bmWidth, size.bmHeight);
+        SelectObject(bench.targets[kind], bench.surfaces[kind]);
+    }
+    UsePaintBench(bench);
+    RECT face;
+    FaceArea(&face);
+    IntersectClipRect(bench.targets[TICK_PAINT], face.left, face.top, face.right, face.bottom);
+}
+
+static void ClosePaintBench(PaintBench &bench)
+{
+    for (int kind = 0; kind < PAINT_KINDS; kind++) {
+        DeleteDC(bench.targets[kind]);
+        DeleteObject(bench.surfaces[kind]);
+    }
+    DeleteObject(bench.picture);
+}
+
+// Paints the i-th of a run of times; returns the wall time in ms.
+static double PaintTime(const PaintBench &bench, int kind, int i)
+{
+    SYSTEMTIME time = {};
+    time.wYear = 2026;
+    time.wHour = (WORD)(i % 24);
+    time.wMinute = (WORD)(i % 60);
+    time.wSecond = (WORD)((i * 7) % 60);
+    LONGLONG start = CounterNow();
+    if (kind == BEFORE_PAINT)
+        PaintFaceWholePicture(bench.targets[kind], &time);
+    else
+        PaintFaceAt(bench.targets[kind], &time);
+    return CounterMilliseconds(CounterNow() - start);
+}
+
+static double ThreadCpuMs()
+{
+    FILETIME created, ended, kernel, user;
+    GetThreadTimes(GetCurrentThread(), &created, &ended, &kernel, &user);
+    ULARGE_INTEGER k = {{kernel.dwLowDateTime, kernel.dwHighDateTime}}, u = {{user.dwLowDateTime, user.dwHighDateTime}};
+    return (double)(k.QuadPart + u.QuadPart) / 1e4;
+}
+
+// Paints of the kinds given, in turn, for about the time given.
+static void TimePaints(PaintBench &bench, int firstKind, int lastKind, double milliseconds)
+{
+    LONGLONG began = CounterNow();
+    for (int i = 0; CounterMilliseconds(CounterNow() - began) < milliseconds; i++)
+        for (int kind = firstKind; kind <= lastKind; kind++)
+            bench.wallMs[kind].push_back(PaintTime(bench, kind, i));
+}
+
+// Wall times: the skins take turns in blocks, so that the load of a shared
+// machine falls on both alike, and a tick's paints run apart from the
+// large ones, whose megabytes would flush the caches between them. CPU time
+// per paint: the mean over a batch, which other processes do not lengthen;
+// the thread's times move in 10 ms steps, so a batch takes a second of it.
+static void MeasurePaints(PaintBench *benches, int count)
+{
+    for (int block = 0; block < 6; block++)
+        for (int b = 0; b < count; b++) {
+            UsePaintBench(benches[b]);
+            PaintTime(benches[b], TICK_PAINT, 0); // the painter makes what it keeps
+            TimePaints(benches[b], TICK_PAINT, TICK_PAINT, 150);
+        }
+    for (int block = 0; block < 2; block++)
+        for (int b = 0; b < count; b++) {
+            UsePaintBench(benches[b]);
+            TimePaints(benches[b], FULL_PAINT, BEFORE_PAINT, 500);
+        }
+    for (int b = 0; b < count; b++) {
+        UsePaintBench(benches[b]);
+        for (int kind = 0; kind < PAINT_KINDS; kind++) {
+            // Reading the thread's times is itself dear: once per 20 paints.
+            double start = ThreadCpuMs();
+            int paints = 0;
+            do {
+                for (int i = 0; i < 20; i++)
+                    PaintTime(benches[b], kind, paints++);
+            } while (paints < 100000 && ThreadCpuMs() - start < 1000);
+            benches[b].cpuMs[kind] = (ThreadCpuMs() - start) / paints;
+        }
+    }
+}
+
+// One face paint with the built-in skin and a 2048 x 2048 one.
+static void BenchFacePaints(HWND window)
 {
     AppState.AppInstance = GetModuleHandleA(NULL);
-    AppState.SkinBitmap = LoadBitmapA(AppState.AppInstance, "BACK");
     AppState.ClockOptions.timeSys = 12;
-    SkinHeader.faceLeft = 5;
-    SkinHeader.faceTop = 11;
+    const int large = 2048;
+    std::vector<unsigned> pixels((size_t)large * large);
+    for (size_t i = 0; i < pixels.size(); i++)
+        pixels[i] = (unsigned)(i * 2654435761u) & 0xFFFFFF;
+    PaintBench benches[2] = {};
+    benches[0] = {"built-in, 101x38", LoadBitmapA(AppState.AppInstance, "BACK"), 5, 11, {}, {}, {}, {}};
+    benches[1] = {"large, 2048x2048", MakePicture(window, large, large, pixels.data()), 1203, 1517, {}, {}, {}, {}};
     HDC windowDc = GetDC(window);
-    HDC target = CreateCompatibleDC(windowDc);
-    HBITMAP surface = CreateCompatibleBitmap(windowDc, 101, 38);
-    HGDIOBJ previous = SelectObject(target, surface);
-
-    SetFaceBitmapCaching(1);
-    double kept = PaintMedianMicroseconds(target, 3000);
-    SetFaceBitmapCaching(0);
-    double fresh = PaintMedianMicroseconds(target, 3000);
-    printf("one face paint (12-hour, built-in skin), median of 3000:\n");
-    printf("  face bitmaps kept loaded   %8.1f us\n", kept);
-    printf("  face bitmaps loaded afresh %8.1f us\n", fresh);
-
-    SelectObject(target, previous);
-    DeleteObject(surface);
-    DeleteDC(target);
+    for (PaintBench &bench : benches)
+        OpenPaintBench(bench, windowDc);
+    MeasurePaints(benches, 2);
     ReleaseDC(window, windowDc);
+    ReleaseFaceResources();
+    AppState.SkinBitmap = NULL;
+
+    printf("one face paint, 12-hour: median wall time [CPU time per paint]; targets: a tick's paint\n"
+           "with the built-in skin <= 0.5 ms median, with the 2048x2048 skin within 1.5x of that:\n");
+    printf("  %-18s %-21s %-21s %-23s %s\n", "skin", "a tick (face area)", "a full repaint", "whole picture (before)",
+           "before/tick");
+    double tick[2][2];
+    for (int b = 0; b < 2; b++) {
+        PaintBench &bench = benches[b];
+        double wall[PAINT_KINDS];
+        for (int kind = 0; kind < PAINT_KINDS; kind++)
+            wall[kind] = Median(bench.wallMs[kind]);
+        tick[b][0] = wall[TICK_PAINT];
+        tick[b][1] = bench.cpuMs[TICK_PAINT];
+        printf("  %-18s", bench.name);
+        for (int kind = 0; kind < PAINT_KINDS; kind++)
+            printf(" %7.3f ms [%7.3f]  ", wall[kind], bench.cpuMs[kind]);
+        printf("%5.1fx [%5.1fx]\n", wall[BEFORE_PAINT] / wall[TICK_PAINT],
+               bench.cpuMs[BEFORE_PAINT] / bench.cpuMs[TICK_PAINT]);
+        ClosePaintBench(bench);
+    }
+    printf("  a tick's paint, large against built-in: %.2fx [%.2fx]\n", tick[1][0] / tick[0][0],
+           tick[1][1] / tick[0][1]);
 }
 
 // Non-client paints of the version dialog: the whole frame, of which the
@@ -159,7 +277,7 @@ int main()
 {
     HWND window = CreateWindowExA(0, "STATIC", "bench", WS_POPUP, 0, 0, 10, 10, NULL, NULL, NULL, NULL);
     BenchRegion(window);
-    BenchPaint(window);
+    BenchFacePaints(window);
     BenchCaption();
     DestroyWindow(window);
     return 0;

@@ -17,6 +17,7 @@ import shutil
 import signal
 import subprocess
 import sys
+import threading
 import time
 import zipfile
 
@@ -50,7 +51,84 @@ SCENARIOS = {
     "bench": ["bench_dock"],
     # Not a test: takes the pictures of docs/ for tools/screenshots.
     "screenshots": ["shots_builtin", "shots_sample"],
+    # Not a test: idle CPU for tools/bench, a minute a spell (TKP_IDLE_SECONDS).
+    "bench_idle": ["idle_desktop", "idle_builtin", "idle_large"],
 }
+
+# Phases that mark an idle spell with "cpu-begin WHAT" and "cpu-end WHAT"
+# lines; the runner reads what the processes spent in between.
+IDLE_PHASES = set(SCENARIOS["bench_idle"])
+
+
+def cpu_seconds(pid):
+    """CPU time of a process so far, all its threads, from the scheduler's
+    nanosecond counts."""
+    total = 0
+    try:
+        for task in os.listdir("/proc/%d/task" % pid):
+            with open("/proc/%d/task/%s/schedstat" % (pid, task)) as stat:
+                total += int(stat.read().split()[0])
+    except OSError:
+        pass
+    return total / 1e9
+
+
+def prefix_processes(prefix, name):
+    """Processes whose command line holds the name and that run in the prefix."""
+    wanted = b"\0WINEPREFIX=" + prefix.encode() + b"\0"
+    found = []
+    for entry in os.listdir("/proc"):
+        if not entry.isdigit():
+            continue
+        try:
+            with open("/proc/%s/cmdline" % entry, "rb") as cmdline, open("/proc/%s/environ" % entry, "rb") as env:
+                if name in cmdline.read() and wanted in b"\0" + env.read():
+                    found.append(int(entry))
+        except OSError:
+            continue
+    return found
+
+
+class IdleMeter:
+    """CPU shares of one core over the idle spells: the clock's process, the
+    display server and the prefix's Wine server."""
+
+    def __init__(self, prefix, xvfb_pid):
+        self.prefix = prefix
+        self.xvfb_pid = xvfb_pid
+        self.spells = []  # (what, seconds, {"clock": share, "Xvfb": share, "wineserver": share})
+        self.start = None
+
+    def processes(self):
+        return {"clock": prefix_processes(self.prefix, b"TkpchOV.exe"), "Xvfb": [self.xvfb_pid],
+                "wineserver": prefix_processes(self.prefix, b"wineserver")}
+
+    def begin(self):
+        pids = self.processes()
+        self.start = (time.monotonic(), pids, {key: sum(map(cpu_seconds, each)) for key, each in pids.items()})
+
+    def end(self, what):
+        began, pids, before = self.start
+        seconds = time.monotonic() - began
+        shares = {key: 100.0 * (sum(map(cpu_seconds, each)) - before[key]) / seconds for key, each in pids.items()}
+        self.spells.append((what, seconds, shares))
+        return "cpu: %s over %.1f s: %s" % (what, seconds, ", ".join(
+            "%s %.3f %%" % (key, share) for key, share in shares.items()))
+
+    def table(self):
+        """The clock's share and what the display and Wine servers spent
+        beyond the desktop without the clock, in percent of one core."""
+        base = dict(self.spells[0][2]) if self.spells and self.spells[0][0] == "desktop" else None
+        lines = ["%-18s %10s %14s %14s %10s" % ("idle, % of a core", "clock", "Xvfb (+)", "wineserver (+)",
+                                                "clock+Xvfb")]
+        for what, seconds, shares in self.spells:
+            if what == "desktop" or base is None:
+                continue
+            xvfb = shares["Xvfb"] - base["Xvfb"]
+            wine = shares["wineserver"] - base["wineserver"]
+            lines.append("%-18s %10.3f %14.3f %14.3f %10.3f" % (what, shares["clock"], xvfb, wine,
+                                                               shares["clock"] + xvfb))
+        return lines
 
 
 def run_shell(command, env):
@@ -65,9 +143,10 @@ def free_display():
 
 
 class Scenario:
-    def __init__(self, name, build_dir, work_root, timeout):
+    def __init__(self, name, build_dir, work_root, timeout, program_dir=None):
         self.name = name
         self.build_dir = os.path.abspath(build_dir)
+        self.program_dir = program_dir
         self.work = os.path.join(os.path.abspath(work_root), name)
         self.timeout = timeout
         self.template = os.path.join(ROOT, "build", "wine", "template")
@@ -97,6 +176,10 @@ class Scenario:
             for name in os.listdir(skins):
                 if name.endswith(".qve"):
                     shutil.copy(os.path.join(skins, name), os.path.join(self.app, "skins"))
+        # Another build's program, for the benchmark's comparison.
+        if self.program_dir:
+            for name in ("TkpchOV.exe", "TKPCHHK.dll"):
+                shutil.copy(os.path.join(self.program_dir, name), self.app)
 
     def unpack_archive(self):
         """Checks the release archive's layout and unpacks it; the clock then
@@ -189,6 +272,27 @@ class Scenario:
         output = result.stdout.decode("cp932", "replace") + result.stderr.decode("cp932", "replace")
         return result.returncode == 0, output
 
+    def run_idle_phase(self, phase, deadline, meter):
+        """Runs a phase with idle spells, reading its output as it comes."""
+        command = [WINE, os.path.join(self.app, "e2e_driver.exe"), phase, self.windows_path(self.app)]
+        driver = subprocess.Popen(command, env=self.env, stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
+        watchdog = threading.Timer(max(5, deadline - time.time()), driver.kill)
+        watchdog.start()
+        output = []
+        for raw in driver.stdout:
+            line = raw.decode("cp932", "replace").rstrip("\r\n")
+            output.append(line)
+            if line.startswith("cpu-begin "):
+                meter.begin()
+            elif line.startswith("cpu-end "):
+                output.append(meter.end(line[len("cpu-end "):]))
+        driver.wait()
+        timed_out = not watchdog.is_alive()
+        watchdog.cancel()
+        if timed_out:
+            output.append("TIMEOUT: phase %s ran out of time" % phase)
+        return driver.returncode == 0 and not timed_out, "\n".join(output)
+
     def screenshot(self, name):
         if self.display is None:
             return
@@ -215,13 +319,19 @@ class Scenario:
             if self.name == "archive":
                 passed = self.unpack_archive()
             self.start_display()
+            meter = IdleMeter(self.prefix, self.xvfb.pid)
             for phase in SCENARIOS[self.name] if passed else []:
-                ok, output = self.run_phase(phase, deadline)
+                if phase in IDLE_PHASES:
+                    ok, output = self.run_idle_phase(phase, deadline, meter)
+                else:
+                    ok, output = self.run_phase(phase, deadline)
                 sys.stdout.write("--- phase %s\n%s\n" % (phase, output.strip()))
                 if not ok:
                     passed = False
                     self.screenshot("failure-%s.png" % phase)
                     break
+            if meter.spells:
+                print("\n".join(meter.table()))
         finally:
             self.finish()
         print("scenario %s: %s (files in %s)" % (self.name, "PASS" if passed else "FAIL", self.work))
@@ -233,9 +343,12 @@ def main():
     parser.add_argument("--build-dir", required=True)
     parser.add_argument("--work-root", default=os.path.join(ROOT, "build", "e2e"))
     parser.add_argument("--timeout", type=float, default=120)
+    parser.add_argument("--program-dir", help="take TkpchOV.exe and TKPCHHK.dll from this folder "
+                                              "(another build, for the benchmark's comparison)")
     parser.add_argument("scenario", choices=sorted(SCENARIOS))
     args = parser.parse_args()
-    return 0 if Scenario(args.scenario, args.build_dir, args.work_root, args.timeout).run() else 1
+    scenario = Scenario(args.scenario, args.build_dir, args.work_root, args.timeout, args.program_dir)
+    return 0 if scenario.run() else 1
 
 
 if __name__ == "__main__":

@@ -1,16 +1,24 @@
-// Painting the face: the picture with the time's bitmaps on it, compared
-// pixel for pixel with a picture composed here from the same resources.
+// Painting the face: the picture with the time's bitmaps on it. Whole
+// paints are compared pixel for pixel with a picture composed here from the
+// same resources; paints of part of the window, and the window after a tick
+// of the timer, with the whole-picture method the clock used before.
 #include <windows.h>
 
 #include <gtest/gtest.h>
+#include <limits.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
+#include "face_reference.h"
+#include "region_reference.h"
 #include "shell/appstate.h"
+#include "shell/lifecycle.h"
 #include "skin/face.h"
 #include "skin/skin.h"
-#include "region_reference.h"
+#include "skin/skinload.h"
+#include "skinbuilder.h"
 #include "testkit.h"
 
 namespace {
@@ -87,63 +95,171 @@ Picture Expected(const Picture &skin, int originX, int originY, const char *hms,
     return face;
 }
 
+SYSTEMTIME At(int hour, int minute, int second)
+{
+    SYSTEMTIME time = {};
+    time.wYear = 2026;
+    time.wMonth = 12;
+    time.wDay = 7;
+    time.wHour = (WORD)hour;
+    time.wMinute = (WORD)minute;
+    time.wSecond = (WORD)second;
+    return time;
+}
+
+// A 32-bit surface to paint into, standing in for the window.
+class Surface {
+public:
+    Surface(int width, int height) : width_(width), height_(height)
+    {
+        BITMAPINFO info = TopDown32(width, height);
+        HDC screen = GetDC(NULL);
+        dc_ = CreateCompatibleDC(screen);
+        bitmap_ = CreateDIBSection(screen, &info, DIB_RGB_COLORS, (void **)&bits_, NULL, 0);
+        previous_ = SelectObject(dc_, bitmap_);
+        ReleaseDC(NULL, screen);
+    }
+    ~Surface()
+    {
+        SelectObject(dc_, previous_);
+        DeleteObject(bitmap_);
+        DeleteDC(dc_);
+    }
+    Surface(const Surface &) = delete;
+    Surface &operator=(const Surface &) = delete;
+    HDC dc() const { return dc_; }
+    void fill(unsigned colour)
+    {
+        GdiFlush();
+        std::fill(bits_, bits_ + (size_t)width_ * height_, colour);
+    }
+    // Paints the time as a repaint of the area would (BeginPaint clips the
+    // DC to it); the whole surface without an area.
+    void paint(const SYSTEMTIME &time, const RECT *area = NULL)
+    {
+        SaveDC(dc_);
+        if (area)
+            IntersectClipRect(dc_, area->left, area->top, area->right, area->bottom);
+        EXPECT_EQ(PaintFaceAt(dc_, &time), 1);
+        RestoreDC(dc_, -1);
+    }
+    Picture read() const
+    {
+        GdiFlush();
+        Picture picture;
+        picture.width = width_;
+        picture.height = height_;
+        picture.pixels.assign(bits_, bits_ + (size_t)width_ * height_);
+        for (unsigned &pixel : picture.pixels)
+            pixel &= 0xFFFFFF;
+        return picture;
+    }
+
+private:
+    int width_, height_;
+    HDC dc_;
+    HBITMAP bitmap_;
+    HGDIOBJ previous_;
+    unsigned *bits_ = NULL;
+};
+
+// A picture in which every pixel differs from its neighbours, so that a
+// piece or a copy off by one pixel shows.
+HBITMAP PatternedPicture(int width, int height)
+{
+    std::vector<unsigned> pixels((size_t)width * height);
+    for (int y = 0; y < height; y++)
+        for (int x = 0; x < width; x++)
+            pixels[(size_t)y * width + x] =
+                ((unsigned)(x * 37 + y * 11) & 0xFF) << 16 | ((unsigned)(x ^ y) & 0xFF) << 8 | ((unsigned)(x * y) & 0xFF);
+    return MakePicture(NULL, width, height, pixels.data());
+}
+
+// The built-in picture for a width of 0, else a patterned one.
+HBITMAP SkinPicture(int width, int height)
+{
+    return width ? PatternedPicture(width, height) : LoadBitmapA(GetModuleHandleA(NULL), "BACK");
+}
+
+// Puts a skin in force by hand, as the loader does.
+void UseSkinByHand(HBITMAP picture, int faceLeft, int faceTop)
+{
+    ReleaseFaceResources();
+    if (AppState.SkinBitmap)
+        DeleteObject(AppState.SkinBitmap);
+    AppState.SkinBitmap = picture;
+    SkinHeader.faceLeft = faceLeft;
+    SkinHeader.faceTop = faceTop;
+}
+
+// The surface must hold the reference inside the area and the untouched
+// colour outside it.
+void ExpectPixels(const Picture &painted, const Picture &reference, const RECT *area, unsigned untouched,
+                  const std::string &what)
+{
+    int wrong = 0;
+    POINT first = {-1, -1};
+    for (int y = 0; y < painted.height; y++)
+        for (int x = 0; x < painted.width; x++) {
+            POINT point = {x, y};
+            unsigned expected = !area || PtInRect(area, point) ? reference.at(x, y) : untouched;
+            if (painted.at(x, y) != expected && wrong++ == 0)
+                first = point;
+        }
+    EXPECT_EQ(wrong, 0) << what << ": first wrong pixel at " << first.x << "," << first.y;
+}
+
+// How many more GDI objects this process can make: the system's table of
+// them is finite, so every object left behind is room lost. (GetGuiResources
+// counts nothing under Wine.)
+int GdiRoom()
+{
+    std::vector<HRGN> made;
+    made.reserve(70000);
+    HRGN region;
+    while (made.size() < 70000 && (region = CreateRectRgn(0, 0, 1, 1)) != NULL)
+        made.push_back(region);
+    for (HRGN each : made)
+        DeleteObject(each);
+    return (int)made.size();
+}
+
 class Face : public testing::Test {
 protected:
-    HBITMAP skin = NULL;
     Picture skinPicture;
 
     void SetUp() override
     {
         memset(&AppState, 0, sizeof AppState);
         AppState.AppInstance = GetModuleHandleA(NULL);
-        UseSkin(LoadBitmapA(GetModuleHandleA(NULL), "BACK"), 5, 11);
+        UseSkin(SkinPicture(0, 0), 5, 11);
     }
     void TearDown() override
     {
+        ReleaseFaceResources();
         DeleteObject(AppState.SkinBitmap);
         AppState.SkinBitmap = NULL;
-        SetFaceBitmapCaching(1);
     }
     void UseSkin(HBITMAP picture, int faceLeft, int faceTop)
     {
-        if (AppState.SkinBitmap)
-            DeleteObject(AppState.SkinBitmap);
-        AppState.SkinBitmap = picture;
-        SkinHeader.faceLeft = faceLeft;
-        SkinHeader.faceTop = faceTop;
+        UseSkinByHand(picture, faceLeft, faceTop);
         skinPicture = ReadBitmap(picture);
     }
-    // Paints the given time into a fresh 32-bit surface of the picture's size.
+    // Paints the given time into a fresh surface of the picture's size.
     Picture Paint(int hour, int minute, int second, int timeSys)
     {
         AppState.ClockOptions.timeSys = timeSys;
-        SYSTEMTIME time = {};
-        time.wYear = 2026;
-        time.wMonth = 12;
-        time.wDay = 7;
-        time.wHour = (WORD)hour;
-        time.wMinute = (WORD)minute;
-        time.wSecond = (WORD)second;
-        BITMAPINFO info = TopDown32(skinPicture.width, skinPicture.height);
-        HDC screen = GetDC(NULL);
-        HDC target = CreateCompatibleDC(screen);
-        void *bits = NULL;
-        HBITMAP surface = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, NULL, 0);
-        HGDIOBJ previous = SelectObject(target, surface);
-        PatBlt(target, 0, 0, skinPicture.width, skinPicture.height, BLACKNESS);
-        EXPECT_EQ(PaintFaceAt(target, &time), 1);
-        GdiFlush();
-        Picture painted;
-        painted.width = skinPicture.width;
-        painted.height = skinPicture.height;
-        painted.pixels.assign((unsigned *)bits, (unsigned *)bits + painted.width * painted.height);
-        for (unsigned &pixel : painted.pixels)
-            pixel &= 0xFFFFFF;
-        SelectObject(target, previous);
-        DeleteObject(surface);
-        DeleteDC(target);
-        ReleaseDC(NULL, screen);
-        return painted;
+        Surface surface(skinPicture.width, skinPicture.height);
+        surface.fill(0);
+        surface.paint(At(hour, minute, second));
+        return surface.read();
+    }
+    // The whole-picture method's pixels for the time.
+    Picture Reference(const SYSTEMTIME &time)
+    {
+        Surface surface(skinPicture.width, skinPicture.height);
+        EXPECT_EQ(PaintFaceWholePicture(surface.dc(), &time), 1);
+        return surface.read();
     }
     void ExpectFace(int hour, int minute, int second, int timeSys, const char *shown, const char *mark,
                     int originX = 5, int originY = 11)
@@ -157,6 +273,31 @@ protected:
                             << (mark ? mark : "") << " " << shown;
     }
 };
+
+// The skins and times every partial paint is proven over.
+struct SkinCase {
+    const char *name;
+    int width, height; // 0: the built-in picture
+    int faceLeft, faceTop;
+};
+const SkinCase Skins[] = {
+    {"built-in skin", 0, 0, 5, 11},
+    {"face at 0,0", 120, 40, 0, 0},
+    {"face partly outside", 60, 20, -20, 8},
+    {"large picture", 2048, 2048, 1203, 1517},
+};
+
+struct TimeCase {
+    const char *name;
+    int timeSys, hour, minute, second;
+};
+const TimeCase Times[] = {
+    {"24-hour", 24, 23, 59, 59},           {"24-hour, no hour tens", 24, 0, 5, 9},
+    {"12-hour AM", 12, 12, 30, 0},         {"12-hour AM, no hour tens", 12, 0, 0, 0},
+    {"12-hour PM", 12, 22, 15, 40},        {"12-hour PM, no hour tens", 12, 13, 0, 0},
+};
+
+const unsigned Untouched = 0x00FF00FF;
 
 } // namespace
 
@@ -193,9 +334,7 @@ TEST_F(Face, TheHoursTensPlaceShowsThePicture)
 TEST_F(Face, FaceOriginAtTheCorner)
 {
     std::vector<unsigned> plain(120 * 40, 0x00C0C0C0);
-    HWND window = MakeTestWindow(0, 0, 10, 10, WS_POPUP);
-    UseSkin(MakePicture(window, 120, 40, plain.data()), 0, 0);
-    DestroyWindow(window);
+    UseSkin(MakePicture(NULL, 120, 40, plain.data()), 0, 0);
     ExpectFace(10, 20, 30, 24, "10:20:30", NULL, 0, 0);
     Picture painted = Paint(8, 0, 0, 24);
     EXPECT_NE(painted.at(28 + 3, 1), 0xC0C0C0u) << "the hour's ones digit starts at column 28, row 1";
@@ -204,53 +343,76 @@ TEST_F(Face, FaceOriginAtTheCorner)
 TEST_F(Face, PictureSmallerThanTheFaceShowsWhatFits)
 {
     std::vector<unsigned> plain(40 * 15, 0x00FFFF00);
-    HWND window = MakeTestWindow(0, 0, 10, 10, WS_POPUP);
-    UseSkin(MakePicture(window, 40, 15, plain.data()), 5, 3);
-    DestroyWindow(window);
+    UseSkin(MakePicture(NULL, 40, 15, plain.data()), 5, 3);
     ExpectFace(23, 59, 59, 12, "11:59:59", "PM", 5, 3);
 }
 
 TEST_F(Face, NothingIsPaintedWithoutASkin)
 {
+    ReleaseFaceResources();
     DeleteObject(AppState.SkinBitmap);
     AppState.SkinBitmap = NULL;
-    HDC screen = GetDC(NULL);
-    SYSTEMTIME now;
-    GetLocalTime(&now);
-    EXPECT_EQ(PaintFaceAt(screen, &now), 1);
-    ReleaseDC(NULL, screen);
-    UseSkin(LoadBitmapA(GetModuleHandleA(NULL), "BACK"), 5, 11);
+    Surface surface(10, 10);
+    surface.fill(Untouched);
+    surface.paint(At(12, 0, 0));
+    Picture painted = surface.read();
+    EXPECT_EQ(std::count(painted.pixels.begin(), painted.pixels.end(), Untouched), 100);
+    RECT face;
+    EXPECT_FALSE(FaceArea(&face));
+    UseSkin(SkinPicture(0, 0), 5, 11);
 }
 
-// How many more GDI objects this process can make: the system's table of
-// them is finite, so every object a paint leaves behind is room lost.
-static int GdiRoom()
+// A repaint of any part of the window (the whole of it at its first show,
+// the face at a tick, a strip uncovered) shows the pixels of the whole-
+// picture method there and leaves the rest of the window alone. And as the
+// timer has it, a window painted whole once and then only at its face from
+// time to time, the hour system changing on the way, shows them all over.
+TEST_F(Face, RepaintsOfAnyAreaShowTheWholePictureMethodsPixels)
 {
-    std::vector<HRGN> made;
-    made.reserve(70000);
-    HRGN region;
-    while (made.size() < 70000 && (region = CreateRectRgn(0, 0, 1, 1)) != NULL)
-        made.push_back(region);
-    for (HRGN each : made)
-        DeleteObject(each);
-    return (int)made.size();
-}
-
-TEST_F(Face, TensOfThousandsOfPaintsLeakNothing)
-{
-    // GetGuiResources counts nothing here; leaks are seen by their effect:
-    // room lost in the object table, and wrong pixels once it runs out.
-    for (int keep = 0; keep <= 1; keep++) {
-        SetFaceBitmapCaching(keep);
-        Paint(22, 15, 40, 12); // the kept face bitmaps are loaded once, here
-        int roomBefore = GdiRoom();
-        for (int i = 0; i < 12000; i++)
-            Paint(i % 24, i % 60, (i * 7) % 60, i % 2 ? 12 : 24);
-        int lost = roomBefore - GdiRoom();
-        EXPECT_LE(lost, 16) << lost << " objects left behind by 12000 paints, face bitmaps kept: " << keep;
-        ExpectFace(22, 15, 40, 12, "10:15:40", "PM");
-        ExpectFace(23, 59, 59, 24, "23:59:59", NULL);
+    for (const SkinCase &skin : Skins) {
+        UseSkin(SkinPicture(skin.width, skin.height), skin.faceLeft, skin.faceTop);
+        RECT face;
+        ASSERT_TRUE(FaceArea(&face)) << skin.name;
+        RECT strip = {skin.faceLeft + 31, 0, skin.faceLeft + 46, skinPicture.height};
+        const struct {
+            const char *name;
+            const RECT *area;
+        } areas[] = {{"whole window", NULL}, {"face", &face}, {"strip across the face", &strip}};
+        Surface surface(skinPicture.width, skinPicture.height), ticking(skinPicture.width, skinPicture.height);
+        ticking.paint(At(21, 43, 5));
+        for (const TimeCase &when : Times) {
+            AppState.ClockOptions.timeSys = when.timeSys;
+            SYSTEMTIME time = At(when.hour, when.minute, when.second);
+            Picture reference = Reference(time);
+            std::string what = std::string(skin.name) + ", " + when.name;
+            for (const auto &area : areas) {
+                surface.fill(Untouched);
+                surface.paint(time, area.area);
+                ExpectPixels(surface.read(), reference, area.area, Untouched, what + ", " + area.name);
+            }
+            ticking.paint(time, &face);
+            ExpectPixels(ticking.read(), reference, NULL, 0, what + ", from tick to tick");
+        }
     }
+}
+
+TEST_F(Face, TenThousandPaintsLeakNothing)
+{
+    // Leaks are seen by their effect: room lost in the object table, and
+    // wrong pixels once it runs out.
+    RECT face;
+    ASSERT_TRUE(FaceArea(&face));
+    Surface surface(skinPicture.width, skinPicture.height);
+    surface.paint(At(22, 15, 40)); // what the painter keeps is made here
+    int roomBefore = GdiRoom();
+    for (int i = 0; i < 10000; i++) {
+        AppState.ClockOptions.timeSys = i % 2 ? 12 : 24;
+        surface.paint(At(i % 24, i % 60, (i * 7) % 60), i % 5 ? &face : NULL);
+    }
+    int lost = roomBefore - GdiRoom();
+    EXPECT_EQ(lost, 0) << lost << " objects left behind by 10000 paints";
+    ExpectFace(22, 15, 40, 12, "10:15:40", "PM");
+    ExpectFace(23, 59, 59, 24, "23:59:59", NULL);
 }
 
 TEST(FaceTransparentBlit, RefusesNullDeviceContexts)
@@ -259,4 +421,168 @@ TEST(FaceTransparentBlit, RefusesNullDeviceContexts)
     EXPECT_EQ(TransparentBlit(NULL, 0, 0, 1, 1, screen, 0, 0, 1, 1, RGB(255, 255, 255)), 0);
     EXPECT_EQ(TransparentBlit(screen, 0, 0, 1, 1, NULL, 0, 0, 1, 1, RGB(255, 255, 255)), 0);
     ReleaseDC(NULL, screen);
+}
+
+namespace {
+
+// The clock window itself, with a skin set up by hand and no outline, so
+// that its update region and pixels are the face's alone.
+class FaceClock : public testing::Test {
+protected:
+    ClockTestWindows windows{false};
+    HWND clock = windows.clock();
+
+    void useSkin(HBITMAP picture, int faceLeft, int faceTop)
+    {
+        UseSkinByHand(picture, faceLeft, faceTop);
+        BITMAP size;
+        GetObjectA(picture, sizeof size, &size);
+        SetWindowPos(clock, HWND_TOPMOST, 40, 40, size.bmWidth, size.bmHeight, SWP_NOACTIVATE | SWP_SHOWWINDOW);
+        // A new skin repaints the window whole, as the loader has it done.
+        InvalidateRect(clock, NULL, FALSE);
+        UpdateWindow(clock);
+    }
+    // Waits for the next tick of the clock's timer and runs its procedure
+    // alone; the repaint it asks for is left pending.
+    bool tick()
+    {
+        ValidateRect(clock, NULL);
+        ArmSecondTimer(clock);
+        bool ticked = PumpUntilTimer();
+        KillTimer(clock, CLOCK_TIMER_ID);
+        return ticked;
+    }
+    bool PumpUntilTimer()
+    {
+        DWORD start = GetTickCount();
+        MSG message;
+        while (GetTickCount() - start < 3000) {
+            if (PeekMessageA(&message, clock, WM_TIMER, WM_TIMER, PM_REMOVE)) {
+                DispatchMessageA(&message);
+                return true;
+            }
+            MsgWaitForMultipleObjects(0, NULL, FALSE, 10, QS_TIMER);
+        }
+        return false;
+    }
+    Picture windowPixels()
+    {
+        RECT client;
+        GetClientRect(clock, &client);
+        Surface copy(client.right, client.bottom);
+        HDC windowDc = GetDC(clock);
+        BitBlt(copy.dc(), 0, 0, client.right, client.bottom, windowDc, 0, 0, SRCCOPY);
+        ReleaseDC(clock, windowDc);
+        return copy.read();
+    }
+};
+
+bool SameSecond(const SYSTEMTIME &a, const SYSTEMTIME &b)
+{
+    return a.wHour == b.wHour && a.wMinute == b.wMinute && a.wSecond == b.wSecond;
+}
+
+} // namespace
+
+// Each tick asks for the face's rectangle alone, clipped to the picture,
+// and nothing when the face lies wholly outside; the repaint that follows
+// leaves the window as the whole-picture method would have painted it.
+TEST_F(FaceClock, ATickRepaintsTheFaceAlone)
+{
+    const struct {
+        const char *name;
+        int width, height, faceLeft, faceTop; // width 0: the built-in picture
+        RECT face;                           // empty: nothing to repaint
+    } rows[] = {
+        {"built-in skin", 0, 0, 5, 11, {6, 12, 94, 30}},
+        {"face partly outside", 60, 20, -20, 8, {0, 9, 60, 20}},
+        {"face right of the picture", 60, 20, 60, 0, {0, 0, 0, 0}},
+        {"face origin at the largest offsets", 60, 20, INT_MAX, INT_MAX, {0, 0, 0, 0}},
+        {"face above and left of the picture", 60, 20, -89, -19, {0, 0, 0, 0}},
+    };
+    for (const auto &row : rows) {
+        useSkin(SkinPicture(row.width, row.height), row.faceLeft, row.faceTop);
+        ASSERT_TRUE(tick()) << row.name;
+        HRGN update = CreateRectRgn(0, 0, 0, 0);
+        HRGN expected = CreateRectRgnIndirect(&row.face);
+        GetUpdateRgn(clock, update, FALSE);
+        EXPECT_TRUE(SameRegion(update, expected)) << row.name;
+        DeleteObject(expected);
+        DeleteObject(update);
+        if (IsRectEmpty(&row.face))
+            continue;
+        // The repaint uses the local time; a second boundary between the
+        // two readings would leave it unknown (the tick aims just past one).
+        SYSTEMTIME before, after;
+        GetLocalTime(&before);
+        UpdateWindow(clock);
+        GetLocalTime(&after);
+        if (!SameSecond(before, after))
+            continue;
+        Surface reference(row.width ? row.width : 101, row.width ? row.height : 38);
+        PaintFaceWholePicture(reference.dc(), &before);
+        ExpectPixels(windowPixels(), reference.read(), NULL, 0, row.name);
+    }
+}
+
+namespace {
+
+class FaceSkins : public testing::Test {
+protected:
+    ClockTestWindows windows;
+    HWND clock = windows.clock();
+    TempFolder folder;
+
+    std::string wideSkin()
+    {
+        skintest::SkinRecipe recipe;
+        recipe.width = 120;
+        recipe.height = 40; // the face where the built-in skin has it, on other pixels
+        folder.write("wide.qve", skintest::BuildSkin(recipe));
+        return folder.file("wide.qve");
+    }
+};
+
+} // namespace
+
+// Whatever the painter keeps goes with the skin it painted: after a switch
+// a tick shows the new skin under the face, and a hundred switches, each
+// followed by paints, cost no room in the object table.
+TEST_F(FaceSkins, SkinSwitchesLeaveNothingBehind)
+{
+    std::string wide = wideSkin();
+    Surface window(120, 40), reference(120, 40);
+    // The first show, then a tick; the window must hold what the
+    // whole-picture method paints for the tick's time.
+    auto showAndTick = [&](const std::string &what) {
+        RECT face;
+        ASSERT_TRUE(FaceArea(&face)) << what;
+        window.fill(0);
+        window.paint(At(12, 34, 56));
+        window.paint(At(12, 34, 57), &face);
+        reference.fill(0);
+        SYSTEMTIME tick = At(12, 34, 57);
+        PaintFaceWholePicture(reference.dc(), &tick);
+        ExpectPixels(window.read(), reference.read(), NULL, 0, what);
+    };
+    // Each path once first: the system keeps a few objects of its own for
+    // the window's DCs from their first use on.
+    showAndTick("built-in skin");
+    ASSERT_TRUE(LoadSkinFile(clock, wide.c_str()));
+    showAndTick("the skin from the file");
+    ASSERT_TRUE(UseBuiltInSkin(clock));
+    ReleaseFaceResources();
+    int roomHoldingNothing = GdiRoom();
+    showAndTick("built-in skin again");
+    ASSERT_TRUE(LoadSkinFile(clock, wide.c_str()));
+    EXPECT_EQ(GdiRoom(), roomHoldingNothing) << "a new skin starts with nothing kept";
+
+    showAndTick("the skin from the file again");
+    int roomBefore = GdiRoom();
+    for (int i = 0; i < 100; i++) {
+        ASSERT_TRUE(i % 2 ? LoadSkinFile(clock, wide.c_str()) : UseBuiltInSkin(clock));
+        showAndTick("switch " + std::to_string(i));
+    }
+    int lost = roomBefore - GdiRoom();
+    EXPECT_EQ(lost, 0) << lost << " objects left behind by 100 skin switches";
 }
