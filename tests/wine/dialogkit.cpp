@@ -51,18 +51,6 @@ unsigned PixelOf(COLORREF colour)
     return GetRValue(colour) << 16 | GetGValue(colour) << 8 | GetBValue(colour);
 }
 
-int GdiRoom()
-{
-    std::vector<HRGN> made;
-    made.reserve(70000);
-    HRGN region;
-    while (made.size() < 70000 && (region = CreateRectRgn(0, 0, 1, 1)) != NULL)
-        made.push_back(region);
-    for (HRGN each : made)
-        DeleteObject(each);
-    return (int)made.size();
-}
-
 static std::string RecordFile()
 {
     char path[MAX_PATH];

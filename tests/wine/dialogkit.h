@@ -33,10 +33,6 @@ WindowPixels ReadWindowPixels(HWND window);
 // COLORREF (0x00BBGGRR) as a pixel (0x00RRGGBB).
 unsigned PixelOf(COLORREF colour);
 
-// How many more GDI objects this process can make: the system's table of
-// them is finite, so every object left behind is room lost.
-int GdiRoom();
-
 // Web and mail addresses handed to the shell are written to a file by this
 // test program (run as "--record-open ADDRESS") instead of a browser.
 void RecordAddressesOpened();

@@ -209,21 +209,6 @@ void ExpectPixels(const Picture &painted, const Picture &reference, const RECT *
     EXPECT_EQ(wrong, 0) << what << ": first wrong pixel at " << first.x << "," << first.y;
 }
 
-// How many more GDI objects this process can make: the system's table of
-// them is finite, so every object left behind is room lost. (GetGuiResources
-// counts nothing under Wine.)
-int GdiRoom()
-{
-    std::vector<HRGN> made;
-    made.reserve(70000);
-    HRGN region;
-    while (made.size() < 70000 && (region = CreateRectRgn(0, 0, 1, 1)) != NULL)
-        made.push_back(region);
-    for (HRGN each : made)
-        DeleteObject(each);
-    return (int)made.size();
-}
-
 class Face : public testing::Test {
 protected:
     Picture skinPicture;

@@ -107,6 +107,18 @@ RECT WindowRect(HWND window)
     return rect;
 }
 
+int GdiRoom()
+{
+    std::vector<HRGN> made;
+    made.reserve(70000);
+    HRGN region;
+    while (made.size() < 70000 && (region = CreateRectRgn(0, 0, 1, 1)) != NULL)
+        made.push_back(region);
+    for (HRGN each : made)
+        DeleteObject(each);
+    return (int)made.size();
+}
+
 ClockTestWindows::ClockTestWindows(bool withSkin)
 {
     HINSTANCE instance = GetModuleHandleA(NULL);

@@ -41,6 +41,11 @@ public:
 
 RECT WindowRect(HWND window);
 
+// How many more GDI objects this process can make: the system's table of
+// them is finite, so every object left behind is room lost. (GetGuiResources
+// counts nothing under Wine.)
+int GdiRoom();
+
 // A message box as it was shown: its owner window and its icon as the
 // MB_ICON... style that shows it (0 for none).
 struct SeenBox {
