@@ -27,41 +27,42 @@ static const COLORREF LinkColors[2] = {RGB(0, 0, 255), RGB(128, 0, 128)};
 // dialog: handed to its static at the start (a static draws in the font it
 // was given, whatever is selected when it asks for its colours) and kept
 // until the dialog is destroyed. One dialog is up at a time.
-struct StaticFont {
+struct FontRecipe {
     int height, bold, italic, underline;
     BYTE charSet;
     const char *face;
-    HFONT made;
 };
 
 enum { SUPPORT_LINK, PRODUCT_NAME, EDITION, ABOUT_STATIC_COUNT };
 static const int AboutStaticIds[ABOUT_STATIC_COUNT] = {IDC_SUPPORTLINK, IDC_PRODUCTNAME, IDC_EDITION};
-static StaticFont AboutFonts[ABOUT_STATIC_COUNT] = {
-    {15, 0, 0, 1, DEFAULT_CHARSET, "Times New Roman", NULL},
-    {35, 1, 1, 0, DEFAULT_CHARSET, "Times New Roman", NULL},
-    {20, 1, 0, 0, DEFAULT_CHARSET, "Times New Roman", NULL},
+static const FontRecipe AboutFontRecipes[ABOUT_STATIC_COUNT] = {
+    {15, 0, 0, 1, DEFAULT_CHARSET, "Times New Roman"},
+    {35, 1, 1, 0, DEFAULT_CHARSET, "Times New Roman"},
+    {20, 1, 0, 0, DEFAULT_CHARSET, "Times New Roman"},
 };
+static HFONT AboutFonts[ABOUT_STATIC_COUNT];
 // Both links of the data properties share one font.
-static StaticFont PropertyLinkFont = {12, 0, 0, 1, SHIFTJIS_CHARSET, "ＭＳ Ｐゴシック", NULL};
+static const FontRecipe PropertyLinkRecipe = {12, 0, 0, 1, SHIFTJIS_CHARSET, "ＭＳ Ｐゴシック"};
+static HFONT PropertyLinkFont;
 
-static HFONT FontOf(StaticFont *font)
+static HFONT FontOf(HFONT *made, const FontRecipe &recipe)
 {
-    if (!font->made)
-        font->made = MakeFont(font->height, 0, font->bold, font->italic, font->underline, 0, font->charSet,
-                              font->face);
-    return font->made;
+    if (!*made)
+        *made = MakeFont(recipe.height, 0, recipe.bold, recipe.italic, recipe.underline, 0, recipe.charSet,
+                         recipe.face);
+    return *made;
 }
 
-static void GiveFont(HWND dialog, int id, StaticFont *font)
+static void GiveFont(HWND dialog, int id, HFONT font)
 {
-    SendDlgItemMessageA(dialog, id, WM_SETFONT, (WPARAM)FontOf(font), FALSE);
+    SendDlgItemMessageA(dialog, id, WM_SETFONT, (WPARAM)font, FALSE);
 }
 
-static void DeleteFont(StaticFont *font)
+static void DeleteFont(HFONT *made)
 {
-    if (font->made)
-        DeleteObject(font->made);
-    font->made = NULL;
+    if (*made)
+        DeleteObject(*made);
+    *made = NULL;
 }
 
 static int IsControl(HWND dialog, HWND window, int id)
@@ -128,7 +129,7 @@ INT_PTR CALLBACK AboutDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
     case WM_INITDIALOG:
         CenterWindow(dialog, GetDesktopWindow());
         for (int i = 0; i < ABOUT_STATIC_COUNT; i++)
-            GiveFont(dialog, AboutStaticIds[i], &AboutFonts[i]);
+            GiveFont(dialog, AboutStaticIds[i], FontOf(&AboutFonts[i], AboutFontRecipes[i]));
         SetWindowPos(dialog, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW);
         return FALSE;
     case WM_SETCURSOR:
@@ -136,7 +137,7 @@ INT_PTR CALLBACK AboutDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
     case WM_CTLCOLORSTATIC:
         for (int i = 0; i < ABOUT_STATIC_COUNT; i++) {
             if (IsControl(dialog, (HWND)lParam, AboutStaticIds[i]))
-                return ColourStatic((HDC)wParam, FontOf(&AboutFonts[i]), AboutColour(i));
+                return ColourStatic((HDC)wParam, FontOf(&AboutFonts[i], AboutFontRecipes[i]), AboutColour(i));
         }
         return PlainStatic(dialog, wParam, lParam);
     case WM_COMMAND:
@@ -153,7 +154,7 @@ INT_PTR CALLBACK AboutDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
     case WM_SYSCOMMAND:
         return OnClose(dialog, wParam);
     case WM_DESTROY:
-        for (StaticFont &font : AboutFonts)
+        for (HFONT &font : AboutFonts)
             DeleteFont(&font);
         return FALSE;
     }
@@ -182,9 +183,9 @@ static void ShowSkinTexts(HWND dialog)
     HomePageLink = strlen(texts[2]) < 256 && IsWebLink(texts[2]);
     MailLink = strlen(texts[3]) < 256 && IsMailLink(texts[3]);
     if (HomePageLink)
-        GiveFont(dialog, IDC_HOMEPAGE, &PropertyLinkFont);
+        GiveFont(dialog, IDC_HOMEPAGE, FontOf(&PropertyLinkFont, PropertyLinkRecipe));
     if (MailLink)
-        GiveFont(dialog, IDC_MAILADDRESS, &PropertyLinkFont);
+        GiveFont(dialog, IDC_MAILADDRESS, FontOf(&PropertyLinkFont, PropertyLinkRecipe));
 }
 
 static int IsLiveLink(HWND dialog, HWND control)
@@ -211,7 +212,7 @@ INT_PTR CALLBACK PropertyDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARA
         if (!IsLiveLink(dialog, control))
             return PlainStatic(dialog, wParam, lParam);
         WORD visited = IsControl(dialog, control, IDC_HOMEPAGE) ? HomePageVisited : MailVisited;
-        return ColourStatic((HDC)wParam, FontOf(&PropertyLinkFont), LinkColors[visited & 1]);
+        return ColourStatic((HDC)wParam, FontOf(&PropertyLinkFont, PropertyLinkRecipe), LinkColors[visited & 1]);
     }
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
