@@ -244,6 +244,10 @@ static void EndSession()
     CHECK(ReadSetting("OPTION", "TRAY") == "1", "and the options");
     CHECK(PumpUntil([] { return !TrayIconShown(); }), "the tray icon is deleted");
     // With the hook removed nothing reports windows to the clock any more.
+    // Reports posted before the end may still wait in its queue: they are
+    // handled first, while the perch is still in front.
+    PumpMessages(800);
+    CHECK(ClockSettlesAt(clock, perched), "the clock stays on its perch meanwhile");
     HWND other = MakePerch(300, 450, 500, 300);
     Activate(other);
     MoveWindow(perch, 150, 200, 700, 400, TRUE);
