@@ -9,7 +9,7 @@ TKP_WINESERVER=/usr/lib/wine/wineserver64
 # Everything a fresh Debian machine lacks for building and testing.
 TKP_PACKAGES=(cmake ninja-build g++ g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine64 xvfb xauth x11-apps
               x11-utils imagemagick locales fonts-ipafont-gothic googletest clang libclang-rt-14-dev python3
-              libstb-dev fonts-wine)
+              libstb-dev)
 
 tkp_as_root() {
     if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
