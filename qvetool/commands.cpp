@@ -208,17 +208,13 @@ int Pack(Run &run, const std::vector<std::string> &arguments)
     Bytes image = MakeSkinHeader(fields);
     image.insert(image.end(), picture.begin(), picture.end());
     SkinLayout layout;
-    SkinFault fault;
     const bool isBmp = picture.size() >= 2 && picture[0] == 'B' && picture[1] == 'M';
-    if (ExplainSkinImage(image.data(), image.size(), &layout, &fault) != SKIN_OK) {
+    const std::string refused = WhyTheClockRefuses(image.data(), image.size(), &layout, SKIN_FILE_HEADER_OFFSET);
+    if (!refused.empty()) {
         if (!isBmp)
             return run.fail(source + " は BMP ファイルではありません (BM で始まりません)。");
-        return run.fail(source + " は時計が読み込めない絵です: " +
-                        DescribeFault(fault, image.data(), SKIN_FILE_HEADER_OFFSET));
+        return run.fail(source + " は時計が読み込めない絵です: " + refused);
     }
-    const std::string outline = OutlineFault(image.data(), layout);
-    if (!outline.empty())
-        return run.fail(source + " は時計が読み込めない絵です: " + outline);
     if (!isBmp)
         run.warn(source + " は BM で始まりませんが、時計は気にしません。");
     for (const std::string &warning : SkinWarnings(image.data(), layout))
@@ -245,14 +241,9 @@ int Unpack(Run &run, const std::vector<std::string> &arguments)
         return run.fail(source + " はスキンファイルではありません (QVE で始まる 1077 バイトのヘッダーと絵が要ります)。");
 
     SkinLayout layout;
-    SkinFault fault;
-    if (ExplainSkinImage(image.data(), image.size(), &layout, &fault) != SKIN_OK) {
-        run.warn("時計はこのスキンを読み込めません: " + DescribeFault(fault, image.data(), 0));
-    } else {
-        const std::string outline = OutlineFault(image.data(), layout);
-        if (!outline.empty())
-            run.warn("時計はこのスキンを読み込めません: " + outline);
-    }
+    const std::string refused = WhyTheClockRefuses(image.data(), image.size(), &layout, 0);
+    if (!refused.empty())
+        run.warn("時計はこのスキンを読み込めません: " + refused);
     std::vector<std::string> differences;
     const PackFields fields = ReadPackFields(image.data(), &differences);
 
@@ -290,14 +281,9 @@ int Check(Run &run, const std::vector<std::string> &arguments)
     if (!ReadWholeFile(source, (size_t)SKIN_LARGEST_FILE, &image, &why))
         return run.fail(source + " を読めません: " + why + "。時計も読み込めません。");
     SkinLayout layout;
-    SkinFault fault;
-    if (ExplainSkinImage(image.data(), image.size(), &layout, &fault) != SKIN_OK) {
-        run.say(source + ": 時計はこのスキンを読み込めません。" + DescribeFault(fault, image.data(), 0));
-        return EXIT_REFUSED;
-    }
-    const std::string outline = OutlineFault(image.data(), layout);
-    if (!outline.empty()) {
-        run.say(source + ": 時計はこのスキンを読み込めません。" + outline);
+    const std::string refused = WhyTheClockRefuses(image.data(), image.size(), &layout, 0);
+    if (!refused.empty()) {
+        run.say(source + ": 時計はこのスキンを読み込めません。" + refused);
         return EXIT_REFUSED;
     }
     run.say(Format("%s: 時計はこのスキンを読み込めます (%d × %d ピクセル、%u ビット)。", source.c_str(), layout.width,
@@ -329,12 +315,9 @@ int Preview(Run &run, const std::vector<std::string> &arguments)
     if (!ReadInput(run, source, (size_t)SKIN_LARGEST_FILE, &image))
         return EXIT_REFUSED;
     SkinLayout layout;
-    SkinFault fault;
-    if (ExplainSkinImage(image.data(), image.size(), &layout, &fault) != SKIN_OK)
-        return run.fail(source + " は時計が読み込めません: " + DescribeFault(fault, image.data(), 0));
-    const std::string outline = OutlineFault(image.data(), layout);
-    if (!outline.empty())
-        return run.fail(source + " は時計が読み込めません: " + outline);
+    const std::string refused = WhyTheClockRefuses(image.data(), image.size(), &layout, 0);
+    if (!refused.empty())
+        return run.fail(source + " は時計が読み込めません: " + refused);
     std::vector<std::string> ignored;
     const PackFields fields = ReadPackFields(image.data(), &ignored);
     const Picture picture = DecodeSkinPicture(image.data(), layout);

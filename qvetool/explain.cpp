@@ -172,6 +172,14 @@ std::string OutlineFault(const unsigned char *image, const SkinLayout &layout)
                   runs, (int)MAX_OUTLINE_RUNS);
 }
 
+std::string WhyTheClockRefuses(const unsigned char *image, size_t length, SkinLayout *layout, size_t base)
+{
+    SkinFault fault;
+    if (ExplainSkinImage(image, length, layout, &fault) != SKIN_OK)
+        return DescribeFault(fault, image, base);
+    return OutlineFault(image, *layout);
+}
+
 std::vector<std::string> SkinWarnings(const unsigned char *image, const SkinLayout &layout)
 {
     std::vector<std::string> warnings;

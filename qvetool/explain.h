@@ -27,6 +27,11 @@ std::string DescribeFault(const SkinFault &fault, const unsigned char *image, si
 // most MAX_OUTLINE_RUNS rectangles. "" when the picture keeps to it.
 std::string OutlineFault(const unsigned char *image, const SkinLayout &layout);
 
+// Why the clock refuses a whole skin image, in words (the file check's
+// fault, told less `base`, or the outline's): "" when it loads it, and
+// *layout is then filled.
+std::string WhyTheClockRefuses(const unsigned char *image, size_t length, SkinLayout *layout, size_t base);
+
 // Warnings about an image the clock accepts (one sentence each).
 std::vector<std::string> SkinWarnings(const unsigned char *image, const SkinLayout &layout);
 
