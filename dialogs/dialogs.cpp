@@ -18,6 +18,11 @@ int PassToCaptionPainter(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam
     return 1;
 }
 
+void ShowOnTop(HWND dialog)
+{
+    SetWindowPos(dialog, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW);
+}
+
 void EndDialogWithZero(HWND dialog)
 {
     EndDialog(dialog, 0);

@@ -12,6 +12,10 @@ INT_PTR CALLBACK PropertyDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARA
 HFONT MakeFont(int height, int width, int bold, int italic, int underline, int strikeOut, BYTE charSet,
                const char *faceName);
 
+// Makes a dialog topmost and shows it, as every dialog of the program does
+// at WM_INITDIALOG.
+void ShowOnTop(HWND dialog);
+
 // Ends a dialog with 0, the result every way out of the program's dialogs
 // gives.
 void EndDialogWithZero(HWND dialog);

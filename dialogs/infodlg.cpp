@@ -130,7 +130,7 @@ INT_PTR CALLBACK AboutDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
         CenterWindow(dialog, GetDesktopWindow());
         for (int i = 0; i < ABOUT_STATIC_COUNT; i++)
             GiveFont(dialog, AboutStaticIds[i], FontOf(&AboutFonts[i], AboutFontRecipes[i]));
-        SetWindowPos(dialog, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW);
+        ShowOnTop(dialog);
         return FALSE;
     case WM_SETCURSOR:
         return IsControl(dialog, (HWND)wParam, IDC_SUPPORTLINK) ? ShowLinkCursor(dialog) : FALSE;
@@ -203,7 +203,7 @@ INT_PTR CALLBACK PropertyDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARA
     case WM_INITDIALOG:
         CenterWindow(dialog, GetDesktopWindow());
         ShowSkinTexts(dialog);
-        SetWindowPos(dialog, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW);
+        ShowOnTop(dialog);
         return FALSE;
     case WM_SETCURSOR:
         return IsLiveLink(dialog, (HWND)wParam) ? ShowLinkCursor(dialog) : FALSE;

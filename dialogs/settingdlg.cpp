@@ -23,7 +23,7 @@ static BOOL OnSettingInit(HWND dialog)
 {
     const ClockOptions &options = AppState.ClockOptions;
     CenterWindow(dialog, GetDesktopWindow());
-    SetWindowPos(dialog, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW);
+    ShowOnTop(dialog);
     CheckRadioButton(dialog, IDC_HOURS12, IDC_HOURS24, options.timeSys == 24 ? IDC_HOURS24 : IDC_HOURS12);
     CheckRadioButton(dialog, IDC_SLASHES, IDC_UNITS, options.slash ? IDC_UNITS : IDC_SLASHES);
     // A year form the dialog does not know shows no radio at all.
