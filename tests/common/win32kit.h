@@ -6,6 +6,10 @@
 
 #include <windows.h>
 
+#include <string.h>
+
+#include <string>
+
 // Describes 32-bit BI_RGB pixels, top row first.
 inline BITMAPINFO TopDown32(int width, int height)
 {
@@ -60,6 +64,39 @@ inline double CounterMilliseconds(LONGLONG ticks)
     LARGE_INTEGER frequency;
     QueryPerformanceFrequency(&frequency);
     return 1000.0 * (double)ticks / (double)frequency.QuadPart;
+}
+
+// The shell's open command of a class under HKLM\Software\Classes (a
+// file type's class, or a URL scheme when urlProtocol is set): how the
+// tests make the shell hand addresses to a recorder instead of a browser.
+inline void SetShellOpenCommand(const std::string &className, const std::string &command, bool urlProtocol)
+{
+    std::string base = "Software\\Classes\\" + className;
+    HKEY key;
+    if (urlProtocol && RegCreateKeyExA(HKEY_LOCAL_MACHINE, base.c_str(), 0, NULL, 0, KEY_WRITE, NULL, &key, NULL) ==
+                           ERROR_SUCCESS) {
+        RegSetValueExA(key, "URL Protocol", 0, REG_SZ, (const BYTE *)"", 1);
+        RegCloseKey(key);
+    }
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, (base + "\\shell\\open\\command").c_str(), 0, NULL, 0, KEY_WRITE, NULL,
+                        &key, NULL) == ERROR_SUCCESS) {
+        RegSetValueExA(key, NULL, 0, REG_SZ, (const BYTE *)command.c_str(), (DWORD)command.size() + 1);
+        RegCloseKey(key);
+    }
+}
+
+// Writes text to path whole or not at all (a temporary beside it, then a
+// rename), for a reader that takes the file as soon as it is there.
+inline bool WriteFileWhole(const std::string &path, const char *text)
+{
+    std::string temporary = path + ".new";
+    HANDLE file = CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD written = 0;
+    BOOL wrote = WriteFile(file, text, (DWORD)strlen(text), &written, NULL);
+    CloseHandle(file);
+    return wrote && MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
 }
 
 #endif

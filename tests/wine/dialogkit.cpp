@@ -63,17 +63,8 @@ void RecordAddressesOpened()
     char self[MAX_PATH];
     GetModuleFileNameA(NULL, self, MAX_PATH);
     std::string command = std::string("\"") + self + "\" --record-open \"%1\"";
-    for (const char *scheme : {"http", "https", "mailto"}) {
-        std::string base = std::string("Software\\Classes\\") + scheme;
-        HKEY key;
-        RegCreateKeyExA(HKEY_LOCAL_MACHINE, base.c_str(), 0, NULL, 0, KEY_WRITE, NULL, &key, NULL);
-        RegSetValueExA(key, "URL Protocol", 0, REG_SZ, (const BYTE *)"", 1);
-        RegCloseKey(key);
-        RegCreateKeyExA(HKEY_LOCAL_MACHINE, (base + "\\shell\\open\\command").c_str(), 0, NULL, 0, KEY_WRITE, NULL,
-                        &key, NULL);
-        RegSetValueExA(key, NULL, 0, REG_SZ, (const BYTE *)command.c_str(), (DWORD)command.size() + 1);
-        RegCloseKey(key);
-    }
+    for (const char *scheme : {"http", "https", "mailto"})
+        SetShellOpenCommand(scheme, command, true);
     ForgetAddressesOpened();
 }
 
@@ -103,11 +94,5 @@ std::string AddressOpened(DWORD milliseconds)
 
 int RecordOpenedAddress(const char *address)
 {
-    std::string temporary = RecordFile() + ".new";
-    HANDLE file = CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
-    DWORD written = 0;
-    WriteFile(file, address, (DWORD)strlen(address), &written, NULL);
-    CloseHandle(file);
-    // Whole or not at all: the test reads it as soon as it is there.
-    return MoveFileExA(temporary.c_str(), RecordFile().c_str(), MOVEFILE_REPLACE_EXISTING) ? 0 : 1;
+    return WriteFileWhole(RecordFile(), address) ? 0 : 1;
 }

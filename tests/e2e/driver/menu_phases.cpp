@@ -261,15 +261,6 @@ static void ChangeData()
                                                                 ReadSetting("DATAFILE", "FILENAME"));
 }
 
-static void SetCommand(const std::string &keyName, const std::string &command)
-{
-    HKEY key;
-    RegCreateKeyExA(HKEY_LOCAL_MACHINE, (keyName + "\\shell\\open\\command").c_str(), 0, NULL, 0, KEY_WRITE, NULL,
-                    &key, NULL);
-    RegSetValueExA(key, NULL, 0, REG_SZ, (const BYTE *)command.c_str(), (DWORD)command.size() + 1);
-    RegCloseKey(key);
-}
-
 void RecordPagesOpened()
 {
     std::string command = "\"" + App.file("e2e_recorder.exe") + "\" \"%1\"";
@@ -277,9 +268,9 @@ void RecordPagesOpened()
     RegCreateKeyExA(HKEY_LOCAL_MACHINE, "Software\\Classes\\.html", 0, NULL, 0, KEY_WRITE, NULL, &key, NULL);
     RegSetValueExA(key, NULL, 0, REG_SZ, (const BYTE *)"TkpTestPage", 12);
     RegCloseKey(key);
-    SetCommand("Software\\Classes\\TkpTestPage", command);
+    SetShellOpenCommand("TkpTestPage", command, false);
     for (const char *scheme : {"http", "https", "mailto"})
-        SetCommand(std::string("Software\\Classes\\") + scheme, command);
+        SetShellOpenCommand(scheme, command, true);
 }
 
 std::string PageOpened()

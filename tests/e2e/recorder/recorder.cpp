@@ -8,6 +8,8 @@
 
 #include <string>
 
+#include "../../common/win32kit.h"
+
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
     if (__argc != 2)
@@ -15,11 +17,5 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     char folder[MAX_PATH];
     GetModuleFileNameA(NULL, folder, MAX_PATH);
     *strrchr(folder, '\\') = '\0';
-    std::string target = std::string(folder) + "\\opened.txt", temporary = target + ".new";
-    HANDLE file = CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
-    DWORD written = 0;
-    WriteFile(file, __argv[1], (DWORD)strlen(__argv[1]), &written, NULL);
-    CloseHandle(file);
-    // Whole or not at all: the driver reads it as soon as it is there.
-    return MoveFileExA(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING) ? 0 : 1;
+    return WriteFileWhole(std::string(folder) + "\\opened.txt", __argv[1]) ? 0 : 1;
 }
