@@ -1,6 +1,6 @@
-# Tests of the x64 edition that run under wine64: in-process tests of the
-# program's code against real Win32, and end-to-end scenarios of the built
-# program on a virtual display.
+# Tests of either edition that run under Wine (one win64 prefix runs both):
+# in-process tests of the program's code against real Win32, and end-to-end
+# scenarios of the built program on a virtual display.
 
 set(TKP_GTEST_SOURCE /usr/src/googletest CACHE PATH "GoogleTest sources (Debian package googletest)")
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
@@ -51,10 +51,16 @@ target_link_options(e2e_recorder PRIVATE -static)
 
 set(TKP_SCENARIOS first_start follow hide_and_return drag second_instance odd_settings end_session
     skin_cmdline missing_skin face_time menu_clock tray_icon change_data help_page dialogs sample_skins archive)
+# Each edition's scenarios keep their files apart (build/e2e, build/e2e-x86).
+if(TKP_EDITION STREQUAL "x64")
+    set(TKP_E2E_WORK ${CMAKE_SOURCE_DIR}/build/e2e)
+else()
+    set(TKP_E2E_WORK ${CMAKE_SOURCE_DIR}/build/e2e-${TKP_EDITION})
+endif()
 foreach(scenario ${TKP_SCENARIOS})
     add_test(NAME e2e.${scenario}
              COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/e2e/run_scenario.py
-                     --build-dir ${CMAKE_BINARY_DIR} ${scenario})
+                     --build-dir ${CMAKE_BINARY_DIR} --work-root ${TKP_E2E_WORK} ${scenario})
     set_tests_properties(e2e.${scenario} PROPERTIES TIMEOUT 300 DEPENDS "TkpchOV;e2e_driver;e2e_recorder")
 endforeach()
 

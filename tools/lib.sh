@@ -26,6 +26,13 @@ tkp_install_deps() {
         tkp_as_root apt-get update -qq
         DEBIAN_FRONTEND=noninteractive tkp_as_root apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
     fi
+    # Wine's 32-bit loader runs the x86 edition in the same win64 prefix.
+    if ! dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q "ok installed"; then
+        echo "installing: wine32:i386"
+        tkp_as_root dpkg --add-architecture i386
+        tkp_as_root apt-get update -qq
+        DEBIAN_FRONTEND=noninteractive tkp_as_root apt-get install -y -qq --no-install-recommends wine32:i386 >/dev/null
+    fi
     # Wine takes its ANSI code page (932, Shift-JIS) from this locale.
     if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then
         tkp_as_root sed -i 's/^# *ja_JP.UTF-8 UTF-8/ja_JP.UTF-8 UTF-8/' /etc/locale.gen
@@ -42,15 +49,22 @@ tkp_wine_env() {
     export WINEARCH=win64
 }
 
+# tkp_prefix_ready DIR: the prefix was made whole, with the 32-bit system
+# folder filled (a prefix made before wine32 was installed has it empty and
+# cannot start an x86 program).
+tkp_prefix_ready() {
+    [ -f "$1/.tkp-ready" ] && [ -f "$1/drive_c/windows/syswow64/kernel32.dll" ]
+}
+
 # tkp_make_prefix DIR: a Wine prefix whose programs all run inside one
 # 1024x768 virtual desktop with a taskbar. Made once; later calls return at once.
 tkp_make_prefix() {
     local prefix="$1"
-    [ -f "$prefix/.tkp-ready" ] && return 0
+    tkp_prefix_ready "$prefix" && return 0
     mkdir -p "$(dirname "$prefix")"
     (
         flock 9
-        [ -f "$prefix/.tkp-ready" ] && exit 0
+        tkp_prefix_ready "$prefix" && exit 0
         rm -rf "$prefix"
         tkp_wine_env
         export WINEPREFIX="$prefix"

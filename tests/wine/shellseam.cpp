@@ -1,4 +1,5 @@
 #include "shellseam.h"
+#include "testkit.h"
 
 #include <string.h>
 
@@ -28,6 +29,6 @@ static BOOL WINAPI RecordTrayCall(DWORD action, PNOTIFYICONDATAA record)
 // The program's code calls the shell through this import slot; defining it
 // here keeps the import library's slot out of the test program.
 extern "C" {
-extern BOOL(WINAPI *__imp_Shell_NotifyIconA)(DWORD, PNOTIFYICONDATAA);
-BOOL(WINAPI *__imp_Shell_NotifyIconA)(DWORD, PNOTIFYICONDATAA) = RecordTrayCall;
+extern BOOL(WINAPI *ShellNotifySlot)(DWORD, PNOTIFYICONDATAA) TKP_IMPORT_SLOT(Shell_NotifyIconA, 8);
+BOOL(WINAPI *ShellNotifySlot)(DWORD, PNOTIFYICONDATAA) = RecordTrayCall;
 }
