@@ -260,24 +260,49 @@ void PressAltKey(BYTE key)
     PumpMessages(30);
 }
 
-bool ClickUntil(POINT at, DWORD down, DWORD up, const std::function<bool()> &done, DWORD wait)
+bool TryUntil(const char *what, const std::function<void()> &input, const std::function<bool()> &done, DWORD wait)
 {
     for (int attempt = 0; attempt < 3; attempt++) {
-        Click(at, down, up);
+        if (attempt > 0) {
+            printf("retry: %s had no effect within %lu ms, input again (%d of 2)\n", what, wait, attempt);
+            fflush(stdout);
+        }
+        input();
         if (PumpUntil(done, wait))
             return true;
     }
     return false;
 }
 
+bool ClickUntil(POINT at, DWORD down, DWORD up, const std::function<bool()> &done, DWORD wait)
+{
+    std::string what = Format("a click at %ld,%ld", at.x, at.y);
+    return TryUntil(what.c_str(), [&] { Click(at, down, up); }, done, wait);
+}
+
 bool PressKeyUntil(BYTE key, const std::function<bool()> &done, DWORD wait)
 {
-    for (int attempt = 0; attempt < 3; attempt++) {
-        PressKey(key);
-        if (PumpUntil(done, wait))
-            return true;
-    }
-    return false;
+    std::string what = Format("key 0x%02x", key);
+    return TryUntil(what.c_str(), [&] { PressKey(key); }, done, wait);
+}
+
+bool ThreadInMode(HWND window, DWORD modes, bool want, DWORD milliseconds)
+{
+    DWORD thread = GetWindowThreadProcessId(window, NULL);
+    return PumpUntil([&] {
+        GUITHREADINFO info = {};
+        info.cbSize = sizeof info;
+        return GetGUIThreadInfo(thread, &info) && ((info.flags & modes) != 0) == want;
+    }, milliseconds);
+}
+
+HWND OpenMenuWithRightClick(POINT at, HWND owner)
+{
+    HWND menu = NULL;
+    ClickUntil(at, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP, [&] { return (menu = FindPopupMenu(0)) != NULL; });
+    if (menu && !ThreadInMode(owner, GUI_POPUPMENUMODE | GUI_INMENUMODE))
+        return NULL;
+    return menu;
 }
 
 POINT Middle(const RECT &rect)
@@ -292,7 +317,7 @@ HWND FindPopupMenu(DWORD milliseconds)
         menu = FindWindowA("#32768", NULL);
         return menu && IsWindowVisible(menu);
     }, milliseconds);
-    return menu;
+    return menu && IsWindowVisible(menu) ? menu : NULL;
 }
 
 bool SaveScreenshot(const std::string &name)
@@ -431,4 +456,17 @@ FaceReading ReadFace(HWND clock, int faceLeft, int faceTop)
     face.read = face.hourOnes >= 0 && face.minuteTens >= 0 && face.minuteOnes >= 0 && face.secondTens >= 0 &&
                 face.secondOnes >= 0;
     return face;
+}
+
+bool ClockTicks(HWND clock, int ticks)
+{
+    int last = -1;
+    return PumpUntil([&] {
+        FaceReading face = ReadFace(clock);
+        if (face.read && last >= 0 && face.seconds() != last)
+            ticks--;
+        if (face.read)
+            last = face.seconds();
+        return ticks == 0;
+    }, COMES_WITHIN);
 }

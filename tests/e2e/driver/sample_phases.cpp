@@ -119,12 +119,14 @@ void Banner()
     ShowSample("banner");
 }
 
-// The clock started from the unpacked release archive (its x64 folder),
-// with a sample skin from the archive's skins folder.
+// The clock started from the unpacked release archive (the x86 edition at
+// its root, the x64 one in its folder), with a sample skin from the
+// archive's skins folder.
 void FromTheArchive()
 {
     char skin[MAX_PATH];
-    GetFullPathNameA(App.file("..\\skins\\banner.qve").c_str(), MAX_PATH, skin, NULL);
+    bool atRoot = GetFileAttributesA(App.file("skins\\banner.qve").c_str()) != INVALID_FILE_ATTRIBUTES;
+    GetFullPathNameA(App.file(atRoot ? "skins\\banner.qve" : "..\\skins\\banner.qve").c_str(), MAX_PATH, skin, NULL);
     ShowSample(skin, "archive.bmp");
     char longPath[MAX_PATH];
     GetLongPathNameA(skin, longPath, MAX_PATH);
