@@ -106,12 +106,24 @@ TEST(Settings, ExtremeIntegersKeepTheirSignAndDigits)
 
 TEST(Settings, PathIsTheProgramsWithTheIniExtension)
 {
+    // A program started by its short name keeps its settings beside it
+    // under its long name: a copy of the hook library loaded as one.
+    TempFolder folder;
+    char testProgram[MAX_PATH];
+    GetModuleFileNameA(NULL, testProgram, MAX_PATH);
+    std::string library = testProgram;
+    library.replace(library.rfind('\\') + 1, std::string::npos, "TKPCHHK.dll");
+    std::string longName = folder.file("Clock Program With A Long Name.dll");
+    ASSERT_TRUE(CopyFileA(library.c_str(), longName.c_str(), FALSE));
+    char shortName[MAX_PATH], expected[MAX_PATH];
+    ASSERT_NE(GetShortPathNameA(longName.c_str(), shortName, MAX_PATH), 0u);
+    ASSERT_NE(GetLongPathNameA(longName.c_str(), expected, MAX_PATH), 0u);
+    memcpy(expected + strlen(expected) - 3, "ini", 3);
+    HMODULE module = LoadLibraryA(shortName);
+    ASSERT_TRUE(module != NULL);
+
     char settingsFile[MAX_PATH];
-    BuildSettingsPath(GetModuleHandleA(NULL), settingsFile);
-    char module[MAX_PATH];
-    GetModuleFileNameA(NULL, module, MAX_PATH);
-    std::string expected = module;
-    expected.replace(expected.size() - 3, 3, "ini");
-    EXPECT_EQ(lstrcmpiA(settingsFile, expected.c_str()), 0) << settingsFile;
-    EXPECT_STREQ(settingsFile + strlen(settingsFile) - 4, ".ini");
+    BuildSettingsPath(module, settingsFile);
+    FreeLibrary(module);
+    EXPECT_STREQ(settingsFile, expected) << "loaded as " << shortName;
 }
