@@ -27,7 +27,7 @@ TEST(Settings, MissingFileGivesTheDefaults)
     TempFolder folder;
     ClockOptions options;
     memset(&options, 0x55, sizeof options);
-    char dataFile[256];
+    char dataFile[DATA_FILE_NAME_SIZE];
     ReadSettings(folder.file("none.ini").c_str(), dataFile, &options);
     EXPECT_STREQ(dataFile, "DEFAULTDATA");
     EXPECT_EQ(options.position, 500);
@@ -45,7 +45,7 @@ TEST(Settings, ValuesOutOfRangeAreTakenAsRead)
     folder.write("clock.ini", "[WINDOW]\r\nPOSITION=-40\r\n[OPTION]\r\nTIMESYS=13\r\nYEAR=7\r\n"
                               "[DATAFILE]\r\nFILENAME=C:\\skins\\a.qve\r\n[TICKPERCH]\r\nINITIALIZE=2\r\n");
     ClockOptions options;
-    char dataFile[256];
+    char dataFile[DATA_FILE_NAME_SIZE];
     ReadSettings(folder.file("clock.ini").c_str(), dataFile, &options);
     EXPECT_STREQ(dataFile, "C:\\skins\\a.qve");
     EXPECT_EQ(options.position, -40);
@@ -74,7 +74,7 @@ TEST(Settings, WritesEveryKeyInOrderAndReadsThemBack)
     }
 
     ClockOptions read;
-    char dataFile[256];
+    char dataFile[DATA_FILE_NAME_SIZE];
     ReadSettings(file.c_str(), dataFile, &read);
     EXPECT_EQ(0, memcmp(&read, &written, sizeof read));
     EXPECT_EQ(ReadLastRunKind(file.c_str()), LAST_RUN_BUILT_IN);
