@@ -13,8 +13,8 @@
 
 static const COLORREF FaceTransparent = RGB(255, 255, 255);
 
-// What every paint reuses, made by the first paint after the skin in force
-// changed and released with it:
+// Kept: what every paint reuses, made by the first paint after the skin in
+// force changed and released with it:
 //   - the face bitmaps side by side on one sheet, their masks on another in
 //     the same places, and a work bitmap as large as the largest of them;
 //   - a buffer as large as the face;
@@ -31,7 +31,7 @@ static struct {
     RECT face; // the face area of the skin it was made for; empty when none
     HDC sheetDc, maskDc, workDc, bufferDc, underFaceDc, pictureDc;
     HBITMAP sheet, maskSheet, workBitmap, buffer, underFace;
-} FaceResources;
+} Kept;
 
 // A source area and its mask: 1 where the destination shows through.
 struct MaskedSource {
@@ -97,18 +97,18 @@ int TransparentBlit(HDC destination, int x, int y, int width, int height, HDC so
 void ReleaseFaceResources(void)
 {
     // The DCs go first, so that no bitmap is selected when it is deleted.
-    DeleteDC(FaceResources.sheetDc);
-    DeleteDC(FaceResources.maskDc);
-    DeleteDC(FaceResources.workDc);
-    DeleteDC(FaceResources.bufferDc);
-    DeleteDC(FaceResources.underFaceDc);
-    DeleteDC(FaceResources.pictureDc);
-    DeleteObject(FaceResources.sheet);
-    DeleteObject(FaceResources.maskSheet);
-    DeleteObject(FaceResources.workBitmap);
-    DeleteObject(FaceResources.buffer);
-    DeleteObject(FaceResources.underFace);
-    memset(&FaceResources, 0, sizeof FaceResources);
+    DeleteDC(Kept.sheetDc);
+    DeleteDC(Kept.maskDc);
+    DeleteDC(Kept.workDc);
+    DeleteDC(Kept.bufferDc);
+    DeleteDC(Kept.underFaceDc);
+    DeleteDC(Kept.pictureDc);
+    DeleteObject(Kept.sheet);
+    DeleteObject(Kept.maskSheet);
+    DeleteObject(Kept.workBitmap);
+    DeleteObject(Kept.buffer);
+    DeleteObject(Kept.underFace);
+    memset(&Kept, 0, sizeof Kept);
 }
 
 // Copies the face bitmaps onto the sheet, makes their masks beside, and a
@@ -122,32 +122,32 @@ static int MakeSheets(HDC screen)
         pieces[i] = LoadBitmapA(AppState.AppInstance, FacePieceNames[i]);
         loaded = pieces[i] && GetObjectA(pieces[i], sizeof size, &size);
         if (loaded) {
-            FaceResources.pieceX[i] = width;
-            FaceResources.pieceSize[i].cx = size.bmWidth;
-            FaceResources.pieceSize[i].cy = size.bmHeight;
+            Kept.pieceX[i] = width;
+            Kept.pieceSize[i].cx = size.bmWidth;
+            Kept.pieceSize[i].cy = size.bmHeight;
             width += size.bmWidth;
             widest = size.bmWidth > widest ? size.bmWidth : widest;
             height = size.bmHeight > height ? size.bmHeight : height;
         }
     }
     if (loaded) {
-        FaceResources.sheet = CreateCompatibleBitmap(screen, width, height);
-        FaceResources.maskSheet = CreateBitmap(width, height, 1, 1, NULL);
-        FaceResources.workBitmap = CreateCompatibleBitmap(screen, widest, height);
-        loaded = FaceResources.sheet && FaceResources.maskSheet && FaceResources.workBitmap;
+        Kept.sheet = CreateCompatibleBitmap(screen, width, height);
+        Kept.maskSheet = CreateBitmap(width, height, 1, 1, NULL);
+        Kept.workBitmap = CreateCompatibleBitmap(screen, widest, height);
+        loaded = Kept.sheet && Kept.maskSheet && Kept.workBitmap;
     }
     if (loaded) {
-        SelectObject(FaceResources.sheetDc, FaceResources.sheet);
-        SelectObject(FaceResources.maskDc, FaceResources.maskSheet);
-        SelectObject(FaceResources.workDc, FaceResources.workBitmap);
-        PatBlt(FaceResources.sheetDc, 0, 0, width, height, WHITENESS);
+        SelectObject(Kept.sheetDc, Kept.sheet);
+        SelectObject(Kept.maskDc, Kept.maskSheet);
+        SelectObject(Kept.workDc, Kept.workBitmap);
+        PatBlt(Kept.sheetDc, 0, 0, width, height, WHITENESS);
         for (int i = 0; i < FACE_PIECE_COUNT; i++) {
-            HGDIOBJ previous = SelectObject(FaceResources.pictureDc, pieces[i]);
-            BitBlt(FaceResources.sheetDc, FaceResources.pieceX[i], 0, FaceResources.pieceSize[i].cx, FaceResources.pieceSize[i].cy, FaceResources.pictureDc, 0, 0,
-                   SRCCOPY);
-            SelectObject(FaceResources.pictureDc, previous);
+            HGDIOBJ previous = SelectObject(Kept.pictureDc, pieces[i]);
+            BitBlt(Kept.sheetDc, Kept.pieceX[i], 0, Kept.pieceSize[i].cx, Kept.pieceSize[i].cy, Kept.pictureDc, 0,
+                   0, SRCCOPY);
+            SelectObject(Kept.pictureDc, previous);
         }
-        MakeMask(FaceResources.maskDc, width, height, FaceResources.sheetDc, 0, 0, width, height, FaceTransparent);
+        MakeMask(Kept.maskDc, width, height, Kept.sheetDc, 0, 0, width, height, FaceTransparent);
     }
     for (int i = 0; i < FACE_PIECE_COUNT; i++)
         DeleteObject(pieces[i]);
@@ -157,32 +157,32 @@ static int MakeSheets(HDC screen)
 // Copies the picture under the face, kept in the picture's coordinates.
 static int CopyUnderFace(HDC screen)
 {
-    if (!FaceArea(&FaceResources.face))
+    if (!FaceArea(&Kept.face))
         return 1; // no face on this picture: no tick ever repaints it
-    int width = FaceResources.face.right - FaceResources.face.left, height = FaceResources.face.bottom - FaceResources.face.top;
-    FaceResources.underFace = CreateCompatibleBitmap(screen, width, height);
-    HGDIOBJ previous = FaceResources.underFace ? SelectObject(FaceResources.pictureDc, AppState.SkinBitmap) : NULL;
+    int width = Kept.face.right - Kept.face.left, height = Kept.face.bottom - Kept.face.top;
+    Kept.underFace = CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ previous = Kept.underFace ? SelectObject(Kept.pictureDc, AppState.SkinBitmap) : NULL;
     if (!previous)
         return 0;
-    SelectObject(FaceResources.underFaceDc, FaceResources.underFace);
-    SetViewportOrgEx(FaceResources.underFaceDc, -FaceResources.face.left, -FaceResources.face.top, NULL);
-    BitBlt(FaceResources.underFaceDc, FaceResources.face.left, FaceResources.face.top, width, height, FaceResources.pictureDc, FaceResources.face.left,
-           FaceResources.face.top, SRCCOPY);
-    SelectObject(FaceResources.pictureDc, previous);
+    SelectObject(Kept.underFaceDc, Kept.underFace);
+    SetViewportOrgEx(Kept.underFaceDc, -Kept.face.left, -Kept.face.top, NULL);
+    BitBlt(Kept.underFaceDc, Kept.face.left, Kept.face.top, width, height, Kept.pictureDc, Kept.face.left,
+           Kept.face.top, SRCCOPY);
+    SelectObject(Kept.pictureDc, previous);
     return 1;
 }
 
 static int MakeFaceResources(void)
 {
     HDC screen = GetDC(NULL);
-    HDC *dcs[] = {&FaceResources.sheetDc, &FaceResources.maskDc, &FaceResources.workDc, &FaceResources.bufferDc, &FaceResources.underFaceDc, &FaceResources.pictureDc};
+    HDC *dcs[] = {&Kept.sheetDc, &Kept.maskDc, &Kept.workDc, &Kept.bufferDc, &Kept.underFaceDc, &Kept.pictureDc};
     int made = screen != NULL;
     for (HDC *dc : dcs)
         made = made && (*dc = CreateCompatibleDC(screen)) != NULL;
     made = made && MakeSheets(screen) && CopyUnderFace(screen);
     if (made) {
-        FaceResources.buffer = CreateCompatibleBitmap(screen, FACE_AREA_WIDTH, FACE_AREA_HEIGHT);
-        made = FaceResources.buffer && SelectObject(FaceResources.bufferDc, FaceResources.buffer);
+        Kept.buffer = CreateCompatibleBitmap(screen, FACE_AREA_WIDTH, FACE_AREA_HEIGHT);
+        made = Kept.buffer && SelectObject(Kept.bufferDc, Kept.buffer);
     }
     if (screen)
         ReleaseDC(NULL, screen);
@@ -190,7 +190,7 @@ static int MakeFaceResources(void)
         ReleaseFaceResources();
         return 0;
     }
-    FaceResources.ready = 1;
+    Kept.ready = 1;
     return 1;
 }
 
@@ -199,12 +199,12 @@ static int MakeFaceResources(void)
 // no pixel of it and is left out.
 static void DrawFaceBitmap(const RECT *area, int which, int x, int y)
 {
-    int width = FaceResources.pieceSize[which].cx, height = FaceResources.pieceSize[which].cy;
+    int width = Kept.pieceSize[which].cx, height = Kept.pieceSize[which].cy;
     if (x >= area->right || y >= area->bottom || (int64_t)x + width <= area->left ||
         (int64_t)y + height <= area->top)
         return;
-    MaskedSource piece = {FaceResources.sheetDc, FaceResources.pieceX[which], 0, width, height, FaceResources.maskDc, FaceResources.pieceX[which], 0};
-    CopyThroughMask(FaceResources.bufferDc, x, y, width, height, &piece, FaceResources.workDc);
+    MaskedSource piece = {Kept.sheetDc, Kept.pieceX[which], 0, width, height, Kept.maskDc, Kept.pieceX[which], 0};
+    CopyThroughMask(Kept.bufferDc, x, y, width, height, &piece, Kept.workDc);
 }
 
 int FaceArea(RECT *area)
@@ -233,8 +233,8 @@ static void ComposeFace(const RECT *area, const SYSTEMTIME *time)
 // Whether the picture under the face that the resources hold covers the area.
 static int WithinFace(const RECT *area)
 {
-    return area->left >= FaceResources.face.left && area->top >= FaceResources.face.top && area->right <= FaceResources.face.right &&
-           area->bottom <= FaceResources.face.bottom;
+    return area->left >= Kept.face.left && area->top >= Kept.face.top && area->right <= Kept.face.right &&
+           area->bottom <= Kept.face.bottom;
 }
 
 int PaintFaceAt(HDC windowDc, const SYSTEMTIME *time)
@@ -247,7 +247,7 @@ int PaintFaceAt(HDC windowDc, const SYSTEMTIME *time)
     SetRect(&whole, 0, 0, picture.bmWidth, picture.bmHeight);
     if (GetClipBox(windowDc, &area) == ERROR || !IntersectRect(&area, &area, &whole))
         return 1;
-    if (!FaceResources.ready && !MakeFaceResources())
+    if (!Kept.ready && !MakeFaceResources())
         return 1;
 
     // A repaint of more than the face (the first show, an uncovered
@@ -256,30 +256,30 @@ int PaintFaceAt(HDC windowDc, const SYSTEMTIME *time)
     int width = area.right - area.left, height = area.bottom - area.top;
     HBITMAP largeBuffer = NULL;
     if (width > FACE_AREA_WIDTH || height > FACE_AREA_HEIGHT) {
-        largeBuffer = CreateCompatibleBitmap(FaceResources.bufferDc, width, height);
+        largeBuffer = CreateCompatibleBitmap(Kept.bufferDc, width, height);
         if (!largeBuffer)
             return 1;
-        SelectObject(FaceResources.bufferDc, largeBuffer);
+        SelectObject(Kept.bufferDc, largeBuffer);
     }
     // The buffer's top-left corner is the area's: everything is drawn in
     // the picture's coordinates. A tick's area lies within the face, whose
     // picture is at hand; a larger one is copied from the picture itself.
-    SetViewportOrgEx(FaceResources.bufferDc, -area.left, -area.top, NULL);
-    HDC under = FaceResources.underFaceDc;
+    SetViewportOrgEx(Kept.bufferDc, -area.left, -area.top, NULL);
+    HDC under = Kept.underFaceDc;
     HGDIOBJ previous = NULL;
     if (!WithinFace(&area)) {
-        previous = SelectObject(FaceResources.pictureDc, AppState.SkinBitmap);
-        under = previous ? FaceResources.pictureDc : NULL;
+        previous = SelectObject(Kept.pictureDc, AppState.SkinBitmap);
+        under = previous ? Kept.pictureDc : NULL;
     }
     if (under) {
-        BitBlt(FaceResources.bufferDc, area.left, area.top, width, height, under, area.left, area.top, SRCCOPY);
+        BitBlt(Kept.bufferDc, area.left, area.top, width, height, under, area.left, area.top, SRCCOPY);
         if (previous)
-            SelectObject(FaceResources.pictureDc, previous);
+            SelectObject(Kept.pictureDc, previous);
         ComposeFace(&area, time);
-        BitBlt(windowDc, area.left, area.top, width, height, FaceResources.bufferDc, area.left, area.top, SRCCOPY);
+        BitBlt(windowDc, area.left, area.top, width, height, Kept.bufferDc, area.left, area.top, SRCCOPY);
     }
     if (largeBuffer) {
-        SelectObject(FaceResources.bufferDc, FaceResources.buffer);
+        SelectObject(Kept.bufferDc, Kept.buffer);
         DeleteObject(largeBuffer);
     }
     return 1;
