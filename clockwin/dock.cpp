@@ -18,7 +18,7 @@ static HWND FindTaskbar(void)
 }
 
 // Windows the clock never perches on.
-static int IsNoPerch(HWND window, HWND clock, HWND taskbar)
+static int IsNeverAPerch(HWND window, HWND clock, HWND taskbar)
 {
     return window == NULL || window == clock || window == taskbar || window == GetDesktopWindow();
 }
@@ -55,7 +55,7 @@ LRESULT OnDockUpdate(HWND clock)
     HWND foreground = GetForegroundWindow();
     LONG style = GetWindowLongA(foreground, GWL_STYLE);
     LONG exStyle = GetWindowLongA(foreground, GWL_EXSTYLE);
-    if (IsNoPerch(foreground, clock, taskbar) || !IsWindowVisible(foreground) || !HasFrame(style) ||
+    if (IsNeverAPerch(foreground, clock, taskbar) || !IsWindowVisible(foreground) || !HasFrame(style) ||
         (exStyle & WS_EX_TOOLWINDOW))
         return 1;
 
@@ -65,7 +65,7 @@ LRESULT OnDockUpdate(HWND clock)
 
     // The foreground can change while we move; judge the perch once more.
     AppState.DockTarget = GetForegroundWindow();
-    if (IsNoPerch(GetForegroundWindow(), clock, taskbar))
+    if (IsNeverAPerch(GetForegroundWindow(), clock, taskbar))
         AppState.DockTarget = AppState.PreviousDockTarget;
     else
         AppState.PreviousDockTarget = AppState.DockTarget;

@@ -19,7 +19,7 @@ void BuildSettingsPath(HINSTANCE instance, char *settingsFile)
 
 void ReadSettings(const char *settingsFile, char *dataFile, struct ClockOptions *options)
 {
-    GetPrivateProfileStringA("DATAFILE", "FILENAME", DEFAULT_DATA_NAME, dataFile, 256, settingsFile);
+    GetPrivateProfileStringA("DATAFILE", "FILENAME", DEFAULT_DATA_NAME, dataFile, DATA_FILE_NAME_SIZE, settingsFile);
     options->position = (int)GetPrivateProfileIntA("WINDOW", "POSITION", 500, settingsFile);
     options->timeSys = (int)GetPrivateProfileIntA("OPTION", "TIMESYS", 24, settingsFile);
     options->tooltip = (int)GetPrivateProfileIntA("OPTION", "TOOLTIP", 1, settingsFile);

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "../../../skin/facelayout.h"
+
 int Failures;
 AppFolder App;
 
@@ -446,13 +448,10 @@ FaceReading ReadFace(HWND clock, int faceLeft, int faceTop)
     int width = area.right - area.left, height = area.bottom - area.top;
     std::vector<unsigned> pixels = CaptureScreen(area);
     FaceReading face;
-    int y = faceTop + 1;
-    face.hourTens = DigitAt(pixels, width, height, faceLeft + 17, y);
-    face.hourOnes = DigitAt(pixels, width, height, faceLeft + 28, y);
-    face.minuteTens = DigitAt(pixels, width, height, faceLeft + 43, y);
-    face.minuteOnes = DigitAt(pixels, width, height, faceLeft + 54, y);
-    face.secondTens = DigitAt(pixels, width, height, faceLeft + 69, y);
-    face.secondOnes = DigitAt(pixels, width, height, faceLeft + 80, y);
+    int *digits[FACE_DIGIT_COUNT] = {&face.hourTens,   &face.hourOnes,   &face.minuteTens,
+                                     &face.minuteOnes, &face.secondTens, &face.secondOnes};
+    for (int i = 0; i < FACE_DIGIT_COUNT; i++)
+        *digits[i] = DigitAt(pixels, width, height, faceLeft + FaceDigitX[i], faceTop + FACE_DIGIT_Y);
     face.read = face.hourOnes >= 0 && face.minuteTens >= 0 && face.minuteOnes >= 0 && face.secondTens >= 0 &&
                 face.secondOnes >= 0;
     return face;

@@ -5,6 +5,7 @@
 
 #include "e2ekit.h"
 #include "phases.h"
+#include "../../../skin/facelayout.h"
 
 namespace {
 
@@ -86,8 +87,8 @@ void ShowSample(const std::string &path, const std::string &screenshot)
     int differ = 0;
     for (int y = 0; y < sample.height; y++)
         for (int x = 0; x < sample.width; x++) {
-            bool inFace = x > sample.faceLeft && x <= sample.faceLeft + 88 && y > sample.faceTop &&
-                          y <= sample.faceTop + 18;
+            int faceX = x - sample.faceLeft - FACE_AREA_X, faceY = y - sample.faceTop - FACE_AREA_Y;
+            bool inFace = faceX >= 0 && faceX < FACE_AREA_WIDTH && faceY >= 0 && faceY < FACE_AREA_HEIGHT;
             size_t at = (size_t)y * sample.width + x;
             if (!inFace && sample.pixels[at] != sample.pixels[0])
                 differ += screen[at] != sample.pixels[at];
