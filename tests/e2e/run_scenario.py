@@ -379,7 +379,7 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--build-dir", required=True)
     parser.add_argument("--work-root", default=os.path.join(ROOT, "build", "e2e"))
-    parser.add_argument("--timeout", type=float, default=120)
+    parser.add_argument("--timeout", type=float, default=120 * float(os.environ.get("TKP_TIME_SCALE", "1")))
     parser.add_argument("--program-dir", help="take TkpchOV.exe and TKPCHHK.dll from this folder "
                                               "(another build, for the benchmark's comparison)")
     parser.add_argument("--other-build-dir", help="the other edition's build, whose driver plays the "

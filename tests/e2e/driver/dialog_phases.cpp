@@ -102,7 +102,7 @@ static void DialogsFromTheMenu()
                          [&] { return !IsWindow(settings); }),
               "OK closes the settings");
         DWORD closed = GetTickCount();
-        bool marked = PumpUntil([&] { return IsWindowVisible(clock) && ShowsMeridiem(clock); }, COMES_WITHIN);
+        bool marked = PumpUntil([&] { return IsWindowVisible(clock) && ShowsMeridiem(clock); }, ComesWithin);
         DWORD took = GetTickCount() - closed;
         CHECK(marked && took <= 1000, Format("within a second the face shows the AM or PM mark (%lu ms)", took));
         SaveScreenshot("settings-applied.bmp");
@@ -118,9 +118,9 @@ static void DialogsFromTheMenu()
         CHECK(CountOnScreen(link, 0x0000FF) > 30 && CountOnScreen(link, 0x800080) == 0, "its link is blue");
         CHECK(ClickUntil(Middle(link), MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, [&] { return !IsWindow(about); }),
               "a click on the link closes the dialog");
-        CHECK(PumpUntil([] { return !PageOpened().empty(); }, COMES_WITHIN) && PageOpened() == "https://tickperch.invalid/",
+        CHECK(PumpUntil([] { return !PageOpened().empty(); }, ComesWithin) && PageOpened() == "https://tickperch.invalid/",
               "and hands its address to the shell: " + PageOpened());
-        CHECK(PumpUntil([&] { return IsWindowVisible(clock); }, COMES_WITHIN), "the clock comes back");
+        CHECK(PumpUntil([&] { return IsWindowVisible(clock); }, ComesWithin), "the clock comes back");
     }
     about = OpenFromMenu(clock, perch, 'A', "ﾊﾞｰｼﾞｮﾝ情報");
     if (about) {
@@ -132,7 +132,7 @@ static void DialogsFromTheMenu()
         PumpMessages(300);
         CHECK(IsWindowVisible(about), "Escape does not close the version dialog");
         CHECK(PressKeyUntil(VK_RETURN, [&] { return !IsWindow(about); }), "Enter does");
-        CHECK(PumpUntil([&] { return IsWindowVisible(clock); }, COMES_WITHIN), "the clock comes back");
+        CHECK(PumpUntil([&] { return IsWindowVisible(clock); }, ComesWithin), "the clock comes back");
     }
 
     // Data properties of the built-in skin: its credits, the home page and
@@ -155,14 +155,14 @@ static void DialogsFromTheMenu()
             closed = PumpUntil([&] { return !IsWindow(property); }, 1500);
         }
         CHECK(closed, "Alt+F4 does");
-        CHECK(PumpUntil([&] { return IsWindowVisible(clock); }, COMES_WITHIN), "the clock comes back");
+        CHECK(PumpUntil([&] { return IsWindowVisible(clock); }, ComesWithin), "the clock comes back");
     }
     property = OpenFromMenu(clock, perch, 'P', "ﾃﾞｰﾀのﾌﾟﾛﾊﾟﾃｨ");
     if (property) {
         CHECK(ClickUntil(Middle(ItemRect(property, 1005)), MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP,
                          [&] { return !IsWindow(property); }),
               "a click on the mail address closes the dialog");
-        CHECK(PumpUntil([] { return PageOpened().rfind("mailto:", 0) == 0; }, COMES_WITHIN) &&
+        CHECK(PumpUntil([] { return PageOpened().rfind("mailto:", 0) == 0; }, ComesWithin) &&
                   PageOpened() == "mailto:tickperch@tickperch.invalid",
               "and hands mailto: and the address to the shell: " + PageOpened());
     }

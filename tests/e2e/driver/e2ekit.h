@@ -55,13 +55,14 @@ void StartOnPerch(PerchedClock &run, const std::string &arguments = "");
 void ExitAndExpectCleanEnd(ClockProcess &process, HWND clock);
 
 // How long a wait for something that must come may take: a process start
-// or a paint on a loaded shared machine can take seconds. Waits for
-// something that must NOT happen name their own, short, spell.
-const DWORD COMES_WITHIN = 20000;
+// or a paint on a loaded shared machine can take seconds (20 s, stretched by
+// TKP_TIME_SCALE where the programs run emulated). Waits for something that
+// must NOT happen name their own, short, spell.
+extern const DWORD ComesWithin;
 
 // The clock window of the running clock (class "MAIN", title "Tickperch OV").
-HWND FindClock(DWORD milliseconds = COMES_WITHIN);
-HWND WaitForShownClock(DWORD milliseconds = COMES_WITHIN);
+HWND FindClock(DWORD milliseconds = ComesWithin);
+HWND WaitForShownClock(DWORD milliseconds = ComesWithin);
 // Ends the clock as its Exit menu command does.
 void ExitClock(HWND clock);
 
@@ -74,8 +75,8 @@ RECT Rect(HWND window);
 // Where the clock's top-left corner belongs on a perch (overlap and rise of the skin).
 POINT PerchPoint(HWND perch, int position, int overlap = 50, int rise = 35);
 // Waits until the clock is shown with its top-left corner at the point.
-bool ClockSettlesAt(HWND clock, POINT point, DWORD milliseconds = COMES_WITHIN);
-bool ClockHides(HWND clock, DWORD milliseconds = COMES_WITHIN);
+bool ClockSettlesAt(HWND clock, POINT point, DWORD milliseconds = ComesWithin);
+bool ClockHides(HWND clock, DWORD milliseconds = ComesWithin);
 // Hidden, or shown wholly outside the screen: the minimised window that
 // stays in the foreground (its taskbar button pressed) lies far off screen,
 // and a clock perched on it with it.
@@ -87,7 +88,7 @@ RECT FirstTrayIconRect();
 bool TrayIconShown();
 
 // Message boxes of the clock's process, found by caption (Shift-JIS bytes).
-HWND FindMessageBox(const char *caption, DWORD milliseconds = COMES_WITHIN);
+HWND FindMessageBox(const char *caption, DWORD milliseconds = ComesWithin);
 std::string MessageBoxText(HWND box);
 void PressOk(HWND box);
 
@@ -114,7 +115,7 @@ HWND FindPopupMenu(DWORD milliseconds = 5000);
 HWND OpenMenuWithRightClick(POINT at, HWND owner);
 // Waits until the window's thread is in the given modes (GUI_INMOVESIZE,
 // GUI_POPUPMENUMODE, ...), or, with want false, out of all of them.
-bool ThreadInMode(HWND window, DWORD modes, bool want = true, DWORD milliseconds = COMES_WITHIN);
+bool ThreadInMode(HWND window, DWORD modes, bool want = true, DWORD milliseconds = ComesWithin);
 
 // Saves the whole screen as a BMP file in the program's folder.
 bool SaveScreenshot(const std::string &name);

@@ -176,7 +176,7 @@ static HWND OpenChangeDataDialog(HWND clock, POINT at)
     CHECK(OpenMenuWithRightClick(at, clock) != NULL, "the menu opens");
     HWND dialog = NULL;
     // ﾃﾞｰﾀ変更(&C); the first opening of the dialog loads a lot.
-    PressKeyUntil('C', [&] { return (dialog = FindMessageBox("Tickperch OV - データ変更", 0)) != NULL; }, COMES_WITHIN);
+    PressKeyUntil('C', [&] { return (dialog = FindMessageBox("Tickperch OV - データ変更", 0)) != NULL; }, ComesWithin);
     CHECK(dialog != NULL, "Change data opens the file dialog");
     CHECK(!IsWindowVisible(clock), "the clock hides while it is up");
     return dialog;
@@ -239,7 +239,7 @@ static void ChangeData()
     const char *boxes[] = {"不正なファイル形式です。", "ファイルの読み込みに失敗しました。他のアプリケーションが編集中かもしれません。"};
     for (const char *text : boxes) {
         HWND box = NULL;
-        PumpUntil([&] { return (box = FindMessageBox("問題", 100)) != NULL && MessageBoxText(box) == text; }, COMES_WITHIN);
+        PumpUntil([&] { return (box = FindMessageBox("問題", 100)) != NULL && MessageBoxText(box) == text; }, ComesWithin);
         CHECK(box != NULL && MessageBoxText(box) == text, std::string("the clock says: ") + text);
         if (box)
             PressOk(box);
@@ -331,7 +331,7 @@ static void HelpPage()
         PostMessageA(clock, WM_COMMAND, 40006, 0); // ﾍﾙﾌﾟ(&H)
     };
     auto pageOpenedBesideTheProgram = [&] {
-        if (!PumpUntil([] { return !PageOpened().empty(); }, COMES_WITHIN))
+        if (!PumpUntil([] { return !PageOpened().empty(); }, ComesWithin))
             return false;
         std::string page = PageOpened();
         return page.size() > 13 && lstrcmpiA(page.c_str() + page.size() - 13, "\\Tkpch12.html") == 0 &&
@@ -354,12 +354,12 @@ static void HelpPage()
     CloseHandle(helpFile);
     HWND fakeViewer = MakeFakeViewer();
     askForHelp();
-    bool asked = PumpUntil([] { return !HelpFileAsked.empty(); }, COMES_WITHIN);
+    bool asked = PumpUntil([] { return !HelpFileAsked.empty(); }, ComesWithin);
     CHECK(asked && lstrcmpiA(HelpFileAsked.c_str(), App.file("Tkpch12.hlp").c_str()) == 0,
           "Help asks the viewer for the file beside the program: " + HelpFileAsked);
     DestroyWindow(fakeViewer);
     askForHelp();
-    CHECK(PumpUntil([] { return FindWindowA("MS_WINHELP", NULL) != NULL; }, COMES_WITHIN), "with both, Help starts the viewer");
+    CHECK(PumpUntil([] { return FindWindowA("MS_WINHELP", NULL) != NULL; }, ComesWithin), "with both, Help starts the viewer");
     PumpMessages(1000);
     CHECK(PageOpened().empty(), "and opens no page");
     DWORD_PTR answer;
