@@ -59,7 +59,7 @@ SCENARIOS = {
     # Not a test: prints the docking figures for tools/bench.
     "bench": ["bench_dock"],
     # Not a test: takes the pictures of docs/ for tools/screenshots.
-    "screenshots": ["shots_builtin", "shots_sample"],
+    "screenshots": ["shots_builtin", "shots_moving", "shots_sample"],
     # Not a test: idle CPU for tools/bench, a minute a spell (TKP_IDLE_SECONDS).
     "bench_idle": ["idle_desktop", "idle_builtin", "idle_large"],
 }
