@@ -50,16 +50,29 @@ static void SecondStartAfterFirst()
     CHECK(ReadSetting("TICKPERCH", "INITIALIZE") == "1", "INITIALIZE stays 1");
 }
 
-static void Follow()
+// Two framed windows of ours, the first in front, and the clock started.
+struct TwoPerches {
+    HWND first = NULL, second = NULL, clock = NULL;
+    ClockProcess process;
+};
+
+static void StartOnFirstOfTwo(TwoPerches &run)
 {
     WriteSetting("TICKPERCH", "INITIALIZE", "1");
-    HWND first = MakePerch(100, 150, 700, 400);
-    HWND second = MakePerch(300, 450, 500, 300);
-    Activate(first);
-    ClockProcess process;
-    process.start();
-    HWND clock = WaitForShownClock();
-    CHECK(clock != NULL, "the clock shows itself");
+    run.first = MakePerch(100, 150, 700, 400);
+    run.second = MakePerch(300, 450, 500, 300);
+    Activate(run.first);
+    run.process.start();
+    run.clock = WaitForShownClock();
+    CHECK(run.clock != NULL, "the clock shows itself");
+}
+
+static void Follow()
+{
+    TwoPerches run;
+    StartOnFirstOfTwo(run);
+    HWND first = run.first, second = run.second, clock = run.clock;
+    ClockProcess &process = run.process;
     CHECK(ClockSettlesAt(clock, PerchPoint(first, 500)), "it perches on the active window");
 
     Activate(second);
@@ -266,13 +279,9 @@ static void EndSession()
 // them. Records what reaches the clock from such windows.
 static void CrossBitness()
 {
-    WriteSetting("TICKPERCH", "INITIALIZE", "1");
-    HWND first = MakePerch(100, 150, 700, 400);
-    HWND second = MakePerch(300, 450, 500, 300);
-    Activate(first);
-    ClockProcess process;
-    process.start();
-    HWND clock = WaitForShownClock();
+    TwoPerches run;
+    StartOnFirstOfTwo(run);
+    HWND first = run.first, second = run.second, clock = run.clock;
     POINT onFirst = PerchPoint(first, 500);
     CHECK(ClockSettlesAt(clock, onFirst), "at start the clock asks for the foreground window itself and perches");
     CHECK(ClockTicks(clock), "and handles what its start-up queued");
@@ -288,7 +297,7 @@ static void CrossBitness()
     followed = ClockSettlesAt(clock, PerchPoint(second, 500), 0);
     printf("behaviour: an activated window of the other bitness is %s\n", followed ? "followed" : "not followed");
     CHECK(!followed && ClockSettlesAt(clock, onFirst, 0), "nor does an activation");
-    ExitAndExpectCleanEnd(process, clock);
+    ExitAndExpectCleanEnd(run.process, clock);
 }
 
 const Phase Phases[] = {
