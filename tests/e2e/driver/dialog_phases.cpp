@@ -155,7 +155,8 @@ static void DialogsFromTheMenu()
         CHECK(strcmp(mail, "tickperch@tickperch.invalid") == 0, std::string("the built-in skin's mail address: ") + mail);
         CHECK(PumpUntil([&] { return CountOnScreen(ItemRect(property, 1004), 0x0000FF) > 30; }, ComesWithin),
               "its home page is a blue link");
-        CHECK(CountOnScreen(ItemRect(property, 1005), 0x0000FF) > 30, "and its mail address");
+        CHECK(PumpUntil([&] { return CountOnScreen(ItemRect(property, 1005), 0x0000FF) > 30; }, ComesWithin),
+              "and its mail address");
         SaveScreenshot("property.bmp");
         PressKey(VK_ESCAPE);
         PumpMessages(300);

@@ -91,8 +91,12 @@ static void MenuOnTheClock()
           Format("its top-left corner at the click point (%ld,%ld for %ld,%ld)", rect.left, rect.top, click.x, click.y));
     SaveScreenshot("menu.bmp");
     if (menu) {
-        int shown = InkOfLastMenuLine(menu);
-        int plain = InkOfText("終了(&E)", false), bold = InkOfText("終了(&E)", true);
+        int shown = 0, plain = InkOfText("終了(&E)", false), bold = InkOfText("終了(&E)", true);
+        // Once the menu has painted its items.
+        PumpUntil([&] {
+            shown = InkOfLastMenuLine(menu);
+            return abs(shown - bold) < abs(shown - plain);
+        }, ComesWithin);
         CHECK(plain != bold && abs(shown - bold) < abs(shown - plain),
               Format("Exit is drawn bold, as the default item (ink %d; plain %d, bold %d)", shown, plain, bold));
     }
