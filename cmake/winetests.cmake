@@ -50,7 +50,8 @@ target_compile_options(e2e_recorder PRIVATE ${TKP_WARNINGS} -O1)
 target_link_options(e2e_recorder PRIVATE -static)
 
 set(TKP_SCENARIOS first_start follow hide_and_return drag second_instance odd_settings end_session
-    skin_cmdline missing_skin face_time menu_clock tray_icon change_data help_page dialogs sample_skins archive)
+    skin_cmdline missing_skin face_time menu_clock tray_icon change_data help_page dialogs sample_skins archive
+    today_windows)
 foreach(scenario ${TKP_SCENARIOS})
     add_test(NAME e2e.${scenario}
              COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/e2e/run_scenario.py

@@ -417,11 +417,16 @@ static int DigitAt(const std::vector<unsigned> &pixels, int width, int height, i
 
 FaceReading ReadFace(HWND clock, int faceLeft, int faceTop)
 {
-    RECT area = Rect(clock);
+    // Only the part on the screen can be read (Wine copies nothing from
+    // beyond it); the face is placed from the clock's own corner.
+    RECT clockRect = Rect(clock), screen = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    RECT area;
+    IntersectRect(&area, &clockRect, &screen);
     int width = area.right - area.left, height = area.bottom - area.top;
     std::vector<unsigned> pixels = CaptureScreen(area);
     FaceReading face;
-    int y = faceTop + 1;
+    faceLeft += clockRect.left - area.left;
+    int y = faceTop + 1 + clockRect.top - area.top;
     face.hourTens = DigitAt(pixels, width, height, faceLeft + 17, y);
     face.hourOnes = DigitAt(pixels, width, height, faceLeft + 28, y);
     face.minuteTens = DigitAt(pixels, width, height, faceLeft + 43, y);
