@@ -21,6 +21,7 @@ static struct {
     HWINEVENTHOOK desktop[DESKTOP_HOOKS];
     HWINEVENTHOOK location;
     DWORD locationProcess;
+    HWND locationPerch; // the perch that process was read from
     HWND judged; // the foreground window docking last judged, and its rectangle then
     RECT judgedRect;
 } Watch;
@@ -54,9 +55,12 @@ int StartWindowEvents(void)
 
 void WatchPerchProcess(HWND perch)
 {
+    // Most updates are for the perch already watched: no question to the system then.
     DWORD process = 0;
-    if (!WinEvents.set || !perch || !GetWindowThreadProcessId(perch, &process) ||
-        (Watch.location && process == Watch.locationProcess))
+    if (!WinEvents.set || !perch || perch == Watch.locationPerch || !GetWindowThreadProcessId(perch, &process))
+        return;
+    Watch.locationPerch = perch;
+    if (Watch.location && process == Watch.locationProcess)
         return;
     if (Watch.location)
         WinEvents.unhook(Watch.location);
@@ -77,6 +81,7 @@ void StopWindowEvents(void)
         WinEvents.unhook(Watch.location);
     Watch.location = NULL;
     Watch.locationProcess = 0;
+    Watch.locationPerch = NULL;
 }
 
 void CALLBACK OnWindowEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child, DWORD, DWORD)

@@ -50,6 +50,8 @@ SCENARIOS = {
     "archive": ["archive_start"],
     # Not a test: prints the docking figures for tools/bench.
     "bench": ["bench_dock"],
+    # Not a test: a perch of the other bitness followed, for tools/bench.
+    "bench_other": ["bench_other"],
     # Not a test: takes the pictures of docs/ for tools/screenshots.
     "screenshots": ["shots_builtin", "shots_sample"],
     # Not a test: idle CPU for tools/bench, a minute a spell (TKP_IDLE_SECONDS).

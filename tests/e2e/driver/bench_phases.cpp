@@ -2,6 +2,7 @@
 // after its start it stands on the perch, and what it costs while it idles.
 #include <stdio.h>
 #include <stdlib.h>
+#include <string.h>
 
 #include <algorithm>
 #include <vector>
@@ -27,9 +28,31 @@ static bool SpinUntilAt(HWND clock, POINT point, DWORD milliseconds)
     }
 }
 
+static void PrintLatencies(const char *what, std::vector<double> latencies)
+{
+    if (latencies.empty())
+        return;
+    std::sort(latencies.begin(), latencies.end());
+    size_t n = latencies.size();
+    printf("%s over %zu moves: median %.2f ms, 99th percentile %.2f ms, max %.2f ms\n", what, n, latencies[n / 2],
+           latencies[std::min(n - 1, (n * 99) / 100)], latencies[n - 1]);
+}
+
+// TKP_DOCK_RULES=plain: the perch's rule alone, without the face kept on
+// screen and the fullscreen test, for the comparison.
+static bool PlainRules()
+{
+    char value[16];
+    DWORD length = GetEnvironmentVariableA("TKP_DOCK_RULES", value, sizeof value);
+    return length > 0 && length < sizeof value && strcmp(value, "plain") == 0;
+}
+
 static void DockBench()
 {
     WriteSetting("TICKPERCH", "INITIALIZE", "1");
+    const char *rules = PlainRules() ? "ONSCREEN=0 HIDEFULLSCREEN=0" : "ONSCREEN=1 HIDEFULLSCREEN=1";
+    WriteSetting("WINDOW", "ONSCREEN", PlainRules() ? "0" : "1");
+    WriteSetting("WINDOW", "HIDEFULLSCREEN", PlainRules() ? "0" : "1");
     HWND perch = MakePerch(100, 200, 700, 400);
     Activate(perch);
     PumpMessages(300);
@@ -57,14 +80,35 @@ static void DockBench()
         }
         latencies.push_back(CounterMilliseconds(CounterNow() - before));
     }
-    if (!latencies.empty()) {
-        std::sort(latencies.begin(), latencies.end());
-        size_t n = latencies.size();
-        printf("dock latency over %zu moves: median %.2f ms, 99th percentile %.2f ms, max %.2f ms\n", n,
-               latencies[n / 2], latencies[std::min(n - 1, (n * 99) / 100)], latencies[n - 1]);
-    }
+    PrintLatencies(Format("dock latency (%s)", rules).c_str(), latencies);
     ExitClock(clock);
     process.waitExit();
+}
+
+// Run by the driver of the other bitness: its perch is moved at every
+// point of the clock's second, and the clock must find it on its own.
+static void OtherBitnessBench()
+{
+    PerchedClock run;
+    StartOnPerch(run);
+    CHECK(run.clock != NULL, "the clock docks");
+    std::vector<double> latencies;
+    int atOnce = 0;
+    for (int i = 0; i < 20 && run.clock; i++) {
+        PumpMessages(100 + (i * 379) % 900);
+        MoveWindow(run.perch, 60 + (i * 37) % 240, 150 + (i * 53) % 200, 700, 400, FALSE);
+        LONGLONG before = CounterNow();
+        if (!SpinUntilAt(run.clock, PerchPoint(run.perch, 500), 3000)) {
+            CHECK(false, Format("move %d was followed", i));
+            break;
+        }
+        latencies.push_back(CounterMilliseconds(CounterNow() - before));
+        atOnce += latencies.back() < 50;
+    }
+    PrintLatencies(Format("perch of the other bitness (%d of %zu followed under 50 ms)", atOnce,
+                          latencies.size()).c_str(), latencies);
+    if (run.clock)
+        ExitAndExpectCleanEnd(run.process, run.clock);
 }
 
 // The length of an idle spell: a minute, or TKP_IDLE_SECONDS.
@@ -145,6 +189,7 @@ static void IdleLarge()
 
 const Phase BenchPhases[] = {
     {"bench_dock", DockBench},
+    {"bench_other", OtherBitnessBench},
     {"idle_desktop", IdleDesktop},
     {"idle_builtin", IdleBuiltIn},
     {"idle_large", IdleLarge},
