@@ -122,7 +122,8 @@ static void CALLBACK ClockTimerProc(HWND clock, UINT, UINT_PTR, DWORD)
     RECT face;
     if (FaceArea(&face))
         InvalidateRect(clock, &face, FALSE);
-    CheckPerchOnTick(clock);
+    if (!RunFinished) // with the hook, the ticks stop following windows at the end
+        CheckPerchOnTick(clock);
     ArmSecondTimer(clock);
 }
 
