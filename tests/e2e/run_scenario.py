@@ -45,7 +45,7 @@ SCENARIOS = {
     "help_page": ["help_page"],
     "dialogs": ["dialogs"],
     "sample_skins": ["sample_night", "sample_cloud", "sample_banner"],
-    "today_windows": ["onscreen_maximised", "hide_fullscreen", "old_rules", "follow_unhooked"],
+    "today_windows": ["window_rules", "old_rules", "follow_unhooked"],
     # The release archive, checked and unpacked first (unpack_archive).
     "archive": ["archive_start"],
     # Not a test: prints the docking figures for tools/bench.

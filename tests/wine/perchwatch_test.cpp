@@ -1,12 +1,10 @@
-// What the hook library cannot see: window events called directly (Wine
-// delivers only creation and focus out of context), their registration
-// through the seam, the tick's look at the foreground window, and the
-// windows docking refuses or hides over.
+// What the hook library cannot see: the window-event callback called
+// directly (Wine delivers only creation and focus out of context), the
+// events' registration through the seam, and the tick's own look.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <vector>
 
 #include "clockwin/clockwin.h"
@@ -14,164 +12,99 @@
 #include "shell/appstate.h"
 #include "testkit.h"
 
-namespace {
+static std::vector<DWORD> Calls; // first, last, process and flags of each registration, then each hook removed
 
-std::vector<UINT> PostedToClock(HWND clock)
+static HWINEVENTHOOK WINAPI FakeSet(DWORD first, DWORD last, HMODULE, WINEVENTPROC, DWORD process, DWORD, DWORD flags)
 {
-    std::vector<UINT> posted;
-    MSG message;
-    while (PeekMessageA(&message, clock, WM_DOCK_UPDATE, WM_DOCK_SYSCLOSE, PM_REMOVE))
-        posted.push_back(message.message);
-    return posted;
+    Calls.insert(Calls.end(), {first, last, process, flags});
+    return (HWINEVENTHOOK)(UINT_PTR)Calls.size();
 }
 
-struct Registration {
-    DWORD first, last, process, flags;
-};
-std::vector<Registration> Registered;
-std::vector<HWINEVENTHOOK> Unhooked;
-
-HWINEVENTHOOK WINAPI FakeSet(DWORD first, DWORD last, HMODULE, WINEVENTPROC proc, DWORD process, DWORD, DWORD flags)
+static BOOL WINAPI FakeUnhook(HWINEVENTHOOK hook)
 {
-    EXPECT_EQ(proc, OnWindowEvent);
-    Registered.push_back(Registration{first, last, process, flags});
-    return (HWINEVENTHOOK)(UINT_PTR)(0x100 + Registered.size());
-}
-
-BOOL WINAPI FakeUnhook(HWINEVENTHOOK hook)
-{
-    Unhooked.push_back(hook);
+    Calls.push_back((DWORD)(UINT_PTR)hook);
     return TRUE;
 }
 
-} // namespace
-
-TEST(DockEvents, EachEventPostsWhatTheHookLibraryWould)
+TEST(DockEvents, PostWhatTheHookLibraryWouldForWindowsOnly)
 {
     ClockTestWindows windows;
-    HWND clock = windows.clock(), some = GetDesktopWindow();
     const UINT U = WM_DOCK_UPDATE, D = WM_DOCK_DESTROYED, S = WM_DOCK_SYSCLOSE;
     struct {
         DWORD event;
         LONG object, child;
         std::vector<UINT> posted;
     } cases[] = {
-        {EVENT_SYSTEM_FOREGROUND, OBJID_WINDOW, CHILDID_SELF, {U}},
-        {EVENT_SYSTEM_MOVESIZEEND, OBJID_WINDOW, CHILDID_SELF, {U}},
-        {EVENT_SYSTEM_MINIMIZESTART, OBJID_WINDOW, CHILDID_SELF, {S, U}},
-        {EVENT_SYSTEM_MINIMIZEEND, OBJID_WINDOW, CHILDID_SELF, {U}},
-        {EVENT_OBJECT_LOCATIONCHANGE, OBJID_WINDOW, CHILDID_SELF, {U}},
-        {EVENT_OBJECT_DESTROY, OBJID_WINDOW, CHILDID_SELF, {D}},
-        {EVENT_OBJECT_LOCATIONCHANGE, OBJID_CARET, CHILDID_SELF, {}},
-        {EVENT_OBJECT_DESTROY, OBJID_WINDOW, 3, {}},
-        {EVENT_OBJECT_CREATE, OBJID_WINDOW, CHILDID_SELF, {}},
+        {EVENT_SYSTEM_FOREGROUND, OBJID_WINDOW, 0, {U}},  {EVENT_SYSTEM_MOVESIZEEND, OBJID_WINDOW, 0, {U}},
+        {EVENT_SYSTEM_MINIMIZESTART, OBJID_WINDOW, 0, {S, U}}, {EVENT_SYSTEM_MINIMIZEEND, OBJID_WINDOW, 0, {U}},
+        {EVENT_OBJECT_LOCATIONCHANGE, OBJID_WINDOW, 0, {U}}, {EVENT_OBJECT_DESTROY, OBJID_WINDOW, 0, {D}},
+        {EVENT_OBJECT_LOCATIONCHANGE, OBJID_CARET, 0, {}},  {EVENT_OBJECT_DESTROY, OBJID_WINDOW, 3, {}},
+        {EVENT_OBJECT_CREATE, OBJID_WINDOW, 0, {}},
     };
     for (const auto &c : cases) {
-        OnWindowEvent(NULL, c.event, some, c.object, c.child, 0, 0);
-        EXPECT_EQ(PostedToClock(clock), c.posted) << "event 0x" << std::hex << c.event << " object " << c.object;
+        OnWindowEvent(NULL, c.event, GetDesktopWindow(), c.object, c.child, 0, 0);
+        std::vector<UINT> posted;
+        MSG message;
+        while (PeekMessageA(&message, windows.clock(), WM_DOCK_UPDATE, WM_DOCK_SYSCLOSE, PM_REMOVE))
+            posted.push_back(message.message);
+        EXPECT_EQ(posted, c.posted) << "event 0x" << std::hex << c.event << ", object " << c.object;
     }
 }
 
 TEST(DockEvents, RegisteredOutOfContextAndRemovedThroughTheSeam)
 {
-    Registered.clear();
-    Unhooked.clear();
+    Calls.clear();
     WinEvents.set = FakeSet;
     WinEvents.unhook = FakeUnhook;
-    EXPECT_EQ(StartWindowEvents(), 1);
-    const DWORD flags = WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS;
-    std::vector<std::pair<DWORD, DWORD>> ranges;
-    for (const Registration &r : Registered) {
-        EXPECT_EQ(r.flags, flags);
-        EXPECT_EQ(r.process, 0u) << "desktop-wide";
-        ranges.push_back({r.first, r.last});
-    }
-    std::vector<std::pair<DWORD, DWORD>> expected = {
-        {EVENT_SYSTEM_FOREGROUND, EVENT_SYSTEM_FOREGROUND},
-        {EVENT_SYSTEM_MOVESIZEEND, EVENT_SYSTEM_MOVESIZEEND},
-        {EVENT_SYSTEM_MINIMIZESTART, EVENT_SYSTEM_MINIMIZEEND},
-        {EVENT_OBJECT_DESTROY, EVENT_OBJECT_DESTROY}};
-    EXPECT_EQ(ranges, expected);
-
-    // Location changes: the perch's process alone, registered once per process.
+    ASSERT_EQ(StartWindowEvents(), 1);
     HWND perch = MakeTestWindow(100, 100, 400, 300);
     WatchPerchProcess(perch);
-    WatchPerchProcess(perch);
-    ASSERT_EQ(Registered.size(), 5u);
-    EXPECT_EQ(Registered[4].first, (DWORD)EVENT_OBJECT_LOCATIONCHANGE);
-    EXPECT_EQ(Registered[4].last, (DWORD)EVENT_OBJECT_LOCATIONCHANGE);
-    EXPECT_EQ(Registered[4].process, GetCurrentProcessId());
+    WatchPerchProcess(perch); // the same process: nothing new
     DestroyWindow(perch);
-
     StopWindowEvents();
-    std::sort(Unhooked.begin(), Unhooked.end());
-    std::vector<HWINEVENTHOOK> all;
-    for (UINT_PTR i = 1; i <= 5; i++)
-        all.push_back((HWINEVENTHOOK)(0x100 + i));
-    EXPECT_EQ(Unhooked, all) << "every hook removed, once";
     WinEvents = WinEventCalls();
+    const DWORD flags = WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS, own = GetCurrentProcessId();
+    std::vector<DWORD> expected = {
+        EVENT_SYSTEM_FOREGROUND, EVENT_SYSTEM_FOREGROUND, 0, flags, EVENT_SYSTEM_MOVESIZEEND, EVENT_SYSTEM_MOVESIZEEND, 0,
+        flags, EVENT_SYSTEM_MINIMIZESTART, EVENT_SYSTEM_MINIMIZEEND, 0, flags, EVENT_OBJECT_DESTROY,
+        EVENT_OBJECT_DESTROY, 0, flags, EVENT_OBJECT_LOCATIONCHANGE, EVENT_OBJECT_LOCATIONCHANGE, own, flags,
+        4, 8, 12, 16, 20}; // each hook, named by the count of values recorded when it was made, removed once
+    EXPECT_EQ(Calls, expected);
 }
 
-TEST(DockTick, FollowsWhatNoMessageReported)
+TEST(DockTick, FollowsWhatNoMessageReportedAndHidesWhenThePerchGoes)
 {
     ClockTestWindows windows;
-    HWND clock = windows.clock();
-    HWND perch = MakeTestWindow(100, 100, 800, 300);
+    HWND clock = windows.clock(), perch = MakeTestWindow(100, 100, 800, 300);
     MakeForeground(perch);
     CheckPerchOnTick(clock);
-    EXPECT_TRUE(IsWindowVisible(clock)) << "a perch no update reported";
-    EXPECT_EQ(WindowRect(clock).left, 400);
-
     MoveWindow(perch, 150, 200, 800, 300, FALSE);
     CheckPerchOnTick(clock);
-    EXPECT_EQ(WindowRect(clock).left, 450) << "a moved perch";
-    EXPECT_EQ(WindowRect(clock).top, 165);
-
-    // Gone from sight with nothing suitable in front: the clock goes too.
+    RECT rect = WindowRect(clock);
+    EXPECT_TRUE(IsWindowVisible(clock) && rect.left == 450 && rect.top == 165) << rect.left << "," << rect.top;
     ShowWindow(perch, SW_HIDE);
     CheckPerchOnTick(clock);
     EXPECT_FALSE(IsWindowVisible(clock));
     DestroyWindow(perch);
 }
 
-TEST(DockTick, FullscreenHidesButNotTheDesktopNorAMinimisedWindow)
+TEST(DockTick, TheDesktopAfterAClickOnItIsNoFullscreenWindow)
 {
     ClockTestWindows windows;
-    HWND clock = windows.clock();
+    HWND clock = windows.clock(), perch = MakeTestWindow(100, 100, 800, 300);
     AppState.ClockOptions.hideFullscreen = 1;
-    HWND perch = MakeTestWindow(100, 100, 800, 300);
     MakeForeground(perch);
-    SendMessageA(clock, WM_DOCK_UPDATE, 0, 0);
-    ASSERT_TRUE(IsWindowVisible(clock));
-
+    CheckPerchOnTick(clock);
     WNDCLASSA shell = {};
     shell.lpfnWndProc = DefWindowProcA;
-    shell.hInstance = GetModuleHandleA(NULL);
     shell.lpszClassName = "WorkerW";
     RegisterClassA(&shell);
-    int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
-    HWND desktop = CreateWindowExA(0, "WorkerW", "", WS_POPUP | WS_VISIBLE, 0, 0, width, height, NULL, NULL,
-                                   GetModuleHandleA(NULL), NULL);
+    HWND desktop = CreateWindowExA(0, "WorkerW", "", WS_POPUP | WS_VISIBLE, 0, 0, GetSystemMetrics(SM_CXSCREEN),
+                                   GetSystemMetrics(SM_CYSCREEN), NULL, NULL, NULL, NULL);
     MakeForeground(desktop);
-    SendMessageA(clock, WM_DOCK_UPDATE, 0, 0);
-    EXPECT_TRUE(IsWindowVisible(clock)) << "a click on the desktop leaves the clock";
+    CheckPerchOnTick(clock);
+    EXPECT_TRUE(IsWindowVisible(clock));
     DestroyWindow(desktop);
-    UnregisterClassA("WorkerW", GetModuleHandleA(NULL));
-
-    HWND video = MakeTestWindow(0, 0, width, height, WS_POPUP);
-    MakeForeground(video);
-    SendMessageA(clock, WM_DOCK_UPDATE, 0, 0);
-    EXPECT_FALSE(IsWindowVisible(clock)) << "over a fullscreen window";
-    DestroyWindow(video);
-
-    MakeForeground(perch);
-    SendMessageA(clock, WM_DOCK_UPDATE, 0, 0);
-    ASSERT_TRUE(IsWindowVisible(clock));
-    POINT before = {WindowRect(clock).left, WindowRect(clock).top};
-    ShowWindow(perch, SW_MINIMIZE);
-    MakeForeground(perch);
-    SendMessageA(clock, WM_DOCK_UPDATE, 0, 0);
-    EXPECT_EQ(WindowRect(clock).left, before.x) << "a minimised window is no perch";
-    EXPECT_EQ(WindowRect(clock).top, before.y);
+    UnregisterClassA("WorkerW", NULL);
     DestroyWindow(perch);
 }

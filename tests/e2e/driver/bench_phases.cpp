@@ -28,31 +28,40 @@ static bool SpinUntilAt(HWND clock, POINT point, DWORD milliseconds)
     }
 }
 
-static void PrintLatencies(const char *what, std::vector<double> latencies)
+// Moves the perch and times each move until the clock stands at its new
+// place; pauses put the moves at every point of the clock's second.
+static void TimeMoves(const char *what, HWND clock, HWND perch, int moves, bool pauses)
 {
-    if (latencies.empty())
-        return;
-    std::sort(latencies.begin(), latencies.end());
-    size_t n = latencies.size();
-    printf("%s over %zu moves: median %.2f ms, 99th percentile %.2f ms, max %.2f ms\n", what, n, latencies[n / 2],
-           latencies[std::min(n - 1, (n * 99) / 100)], latencies[n - 1]);
-}
-
-// TKP_DOCK_RULES=plain: the perch's rule alone, without the face kept on
-// screen and the fullscreen test, for the comparison.
-static bool PlainRules()
-{
-    char value[16];
-    DWORD length = GetEnvironmentVariableA("TKP_DOCK_RULES", value, sizeof value);
-    return length > 0 && length < sizeof value && strcmp(value, "plain") == 0;
+    std::vector<double> latencies;
+    for (int i = 0; i < moves; i++) {
+        if (pauses)
+            PumpMessages(100 + (i * 379) % 900);
+        int x = 60 + (i * 37) % 240, y = 150 + (i * 53) % 200;
+        LONGLONG before = CounterNow();
+        MoveWindow(perch, x, y, 700, 400, FALSE);
+        if (!SpinUntilAt(clock, PerchPoint(perch, 500), 3000)) {
+            CHECK(false, Format("move %d was followed", i));
+            break;
+        }
+        latencies.push_back(CounterMilliseconds(CounterNow() - before));
+    }
+    if (!latencies.empty()) {
+        std::sort(latencies.begin(), latencies.end());
+        size_t n = latencies.size();
+        printf("%s over %zu moves: median %.2f ms, 99th percentile %.2f ms, max %.2f ms\n", what, n,
+               latencies[n / 2], latencies[std::min(n - 1, (n * 99) / 100)], latencies[n - 1]);
+    }
 }
 
 static void DockBench()
 {
     WriteSetting("TICKPERCH", "INITIALIZE", "1");
-    const char *rules = PlainRules() ? "ONSCREEN=0 HIDEFULLSCREEN=0" : "ONSCREEN=1 HIDEFULLSCREEN=1";
-    WriteSetting("WINDOW", "ONSCREEN", PlainRules() ? "0" : "1");
-    WriteSetting("WINDOW", "HIDEFULLSCREEN", PlainRules() ? "0" : "1");
+    // TKP_DOCK_RULES=plain: the perch's rule alone, for the comparison.
+    char rules[8] = "";
+    GetEnvironmentVariableA("TKP_DOCK_RULES", rules, sizeof rules);
+    const char *on = strcmp(rules, "plain") == 0 ? "0" : "1";
+    WriteSetting("WINDOW", "ONSCREEN", on);
+    WriteSetting("WINDOW", "HIDEFULLSCREEN", on);
     HWND perch = MakePerch(100, 200, 700, 400);
     Activate(perch);
     PumpMessages(300);
@@ -68,47 +77,20 @@ static void DockBench()
     CHECK(docked, "the clock docks");
     printf("first dock after process start: %.1f ms\n", firstDock);
 
-    const int moves = 300;
-    std::vector<double> latencies;
-    for (int i = 0; i < moves && docked; i++) {
-        int x = 60 + (i * 37) % 240, y = 150 + (i * 53) % 200;
-        LONGLONG before = CounterNow();
-        MoveWindow(perch, x, y, 700, 400, FALSE);
-        if (!SpinUntilAt(clock, PerchPoint(perch, 500), 2000)) {
-            CHECK(false, Format("move %d was followed", i));
-            break;
-        }
-        latencies.push_back(CounterMilliseconds(CounterNow() - before));
-    }
-    PrintLatencies(Format("dock latency (%s)", rules).c_str(), latencies);
+    if (docked)
+        TimeMoves(Format("dock latency (ONSCREEN=%s HIDEFULLSCREEN=%s)", on, on).c_str(), clock, perch, 300, false);
     ExitClock(clock);
     process.waitExit();
 }
 
-// Run by the driver of the other bitness: its perch is moved at every
-// point of the clock's second, and the clock must find it on its own.
+// Run by the driver of the other bitness: the hook library does not see its perch.
 static void OtherBitnessBench()
 {
     PerchedClock run;
     StartOnPerch(run);
-    CHECK(run.clock != NULL, "the clock docks");
-    std::vector<double> latencies;
-    int atOnce = 0;
-    for (int i = 0; i < 20 && run.clock; i++) {
-        PumpMessages(100 + (i * 379) % 900);
-        MoveWindow(run.perch, 60 + (i * 37) % 240, 150 + (i * 53) % 200, 700, 400, FALSE);
-        LONGLONG before = CounterNow();
-        if (!SpinUntilAt(run.clock, PerchPoint(run.perch, 500), 3000)) {
-            CHECK(false, Format("move %d was followed", i));
-            break;
-        }
-        latencies.push_back(CounterMilliseconds(CounterNow() - before));
-        atOnce += latencies.back() < 50;
-    }
-    PrintLatencies(Format("perch of the other bitness (%d of %zu followed under 50 ms)", atOnce,
-                          latencies.size()).c_str(), latencies);
     if (run.clock)
-        ExitAndExpectCleanEnd(run.process, run.clock);
+        TimeMoves("perch of the other bitness", run.clock, run.perch, 20, true);
+    ExitAndExpectCleanEnd(run.process, run.clock);
 }
 
 // The length of an idle spell: a minute, or TKP_IDLE_SECONDS.
