@@ -11,11 +11,12 @@
 #include "../skin/face.h"
 #include "../skin/skinload.h"
 #include "clockwin.h"
+#include "tray.h"
 
 // Docking holds still while the menu is up. Afterwards it goes back to how
 // it was: a menu opened from the tray icon under a dialog must not let the
 // clock perch on the dialog and show itself.
-void ShowPopupMenu(HWND clock, POINT screenPoint, UINT flags, int fromTray)
+void ShowPopupMenu(HWND clock, POINT screenPoint, UINT flags, MenuPlace place)
 {
     int wasSuspended = AppState.DockingSuspended;
     AppState.DockingSuspended = 1;
@@ -26,10 +27,10 @@ void ShowPopupMenu(HWND clock, POINT screenPoint, UINT flags, int fromTray)
         // A notification icon's menu closes on a click elsewhere only when
         // its owner is the foreground window while it is tracked, and the
         // owner gets a message right after it.
-        if (fromTray)
+        if (place == MENU_ON_TRAY_ICON)
             SetForegroundWindow(clock);
         TrackPopupMenu(popup, flags, screenPoint.x, screenPoint.y, 0, clock, NULL);
-        if (fromTray)
+        if (place == MENU_ON_TRAY_ICON)
             PostMessageA(clock, WM_NULL, 0, 0);
         DestroyMenu(menu);
     }
@@ -42,7 +43,7 @@ LRESULT OnRButtonUp(HWND clock, LPARAM lParam)
     point.x = (short)LOWORD(lParam);
     point.y = (short)HIWORD(lParam);
     ClientToScreen(clock, &point);
-    ShowPopupMenu(clock, point, TPM_RIGHTBUTTON, 0);
+    ShowPopupMenu(clock, point, TPM_RIGHTBUTTON, MENU_ON_CLOCK);
     return 1;
 }
 
@@ -53,22 +54,53 @@ LRESULT OnTrayNotify(HWND clock, WPARAM wParam, LPARAM lParam)
     POINT cursor;
     GetCursorPos(&cursor);
     // Opens upwards and to the left of the cursor, away from the taskbar.
-    ShowPopupMenu(clock, cursor, TPM_BOTTOMALIGN | TPM_RIGHTALIGN | TPM_RIGHTBUTTON, 1);
+    ShowPopupMenu(clock, cursor, TPM_BOTTOMALIGN | TPM_RIGHTALIGN | TPM_RIGHTBUTTON, MENU_ON_TRAY_ICON);
     return 1;
+}
+
+// A modal step of the menu: docking holds still and the clock stays hidden
+// while it runs, and only one runs at a time. 0, running nothing, when
+// another is up already.
+typedef void (*ModalStep)(HWND clock, const void *context);
+
+static int RunModalStep(HWND clock, ModalStep step, const void *context)
+{
+    if (AppState.DialogOpen)
+        return 0;
+    AppState.DockingSuspended = 1;
+    ShowWindow(clock, SW_HIDE);
+    AppState.DialogOpen = 1;
+    step(clock, context);
+    AppState.DialogOpen = 0;
+    ShowWindow(clock, SW_SHOWNOACTIVATE);
+    AppState.DockingSuspended = 0;
+    return 1;
+}
+
+struct MenuDialog {
+    const char *templateName;
+    DLGPROC procedure;
+};
+
+static void ShowMenuDialog(HWND clock, const void *context)
+{
+    const MenuDialog *dialog = (const MenuDialog *)context;
+    // A dialog that could not be made (-1) must not lock every later one.
+    DialogBoxParamA(AppState.AppInstance, dialog->templateName, clock, dialog->procedure, 0);
 }
 
 void RunMenuDialog(HWND clock, const char *templateName, DLGPROC procedure)
 {
-    if (AppState.DialogOpen)
-        return;
-    AppState.DockingSuspended = 1;
-    ShowWindow(clock, SW_HIDE);
-    AppState.DialogOpen = 1;
-    // A dialog that could not be made (-1) must not lock every later one.
-    DialogBoxParamA(AppState.AppInstance, templateName, clock, procedure, 0);
-    AppState.DialogOpen = 0;
-    ShowWindow(clock, SW_SHOWNOACTIVATE);
-    AppState.DockingSuspended = 0;
+    MenuDialog dialog = {templateName, procedure};
+    RunModalStep(clock, ShowMenuDialog, &dialog);
+}
+
+// The dialog edits the options; the tray icon follows them once it closed.
+static void OpenSettings(HWND clock)
+{
+    int trayBefore = AppState.ClockOptions.tray;
+    RunMenuDialog(clock, "SETTING", SettingDlgProc);
+    FollowTrayOption(clock, trayBefore);
 }
 
 int ReplaceDataFile(HWND clock, const char *path)
@@ -84,20 +116,18 @@ int ReplaceDataFile(HWND clock, const char *path)
     return 0;
 }
 
-void ChangeDataFile(HWND clock)
+static void ChooseAndLoadDataFile(HWND clock, const void *)
 {
-    if (AppState.DialogOpen)
-        return;
-    AppState.DockingSuspended = 1;
-    ShowWindow(clock, SW_HIDE);
-    char path[300];
+    char path[CHOSEN_PATH_SIZE];
     memset(path, 0, sizeof path);
-    AppState.DialogOpen = 1;
     if (ChooseDataFile(clock, path, NULL))
         ReplaceDataFile(clock, path);
-    AppState.DialogOpen = 0;
-    ShowWindow(clock, SW_SHOWNOACTIVATE);
-    AppState.DockingSuspended = 0;
+}
+
+void ChangeDataFile(HWND clock)
+{
+    if (!RunModalStep(clock, ChooseAndLoadDataFile, NULL))
+        return;
     if (!SetForegroundWindow(AppState.DockTarget))
         SetForegroundWindow(AppState.PreviousDockTarget);
     PostMessageA(clock, WM_DOCK_UPDATE, 0, 0);
@@ -107,12 +137,9 @@ void ChangeDataFile(HWND clock)
 // otherwise the same help as a page beside the program.
 void OpenHelp(HWND clock)
 {
-    char windowsHelp[MAX_PATH];
+    char viewer[MAX_PATH];
     char ourFolder[MAX_PATH];
-    UINT length = GetWindowsDirectoryA(windowsHelp, MAX_PATH);
-    int haveViewer = length > 0 && length + sizeof "\\winhlp32.exe" <= MAX_PATH &&
-                     lstrcatA(windowsHelp, "\\winhlp32.exe") &&
-                     GetFileAttributesA(windowsHelp) != INVALID_FILE_ATTRIBUTES;
+    int haveViewer = HelpViewerPath(viewer) && GetFileAttributesA(viewer) != INVALID_FILE_ATTRIBUTES;
 
     DWORD folderLength = GetModuleFileNameA(AppState.AppInstance, ourFolder, MAX_PATH);
     char *lastSlash = folderLength && folderLength < MAX_PATH ? strrchr(ourFolder, '\\') : NULL;
@@ -150,7 +177,7 @@ LRESULT OnCommand(HWND clock, WPARAM wParam, LPARAM lParam)
         RunMenuDialog(clock, "ABOUT", AboutDlgProc);
         break;
     case IDM_SETTING:
-        RunMenuDialog(clock, "SETTING", SettingDlgProc);
+        OpenSettings(clock);
         break;
     case IDM_PROPERTY:
         RunMenuDialog(clock, "PROPERTY", PropertyDlgProc);

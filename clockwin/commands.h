@@ -9,8 +9,9 @@
 #define HELP_FILE_NAME "Tkpch12.hlp"
 #define HELP_PAGE_NAME "Tkpch12.html"
 
-// fromTray: opened from the notification icon rather than on the clock.
-void ShowPopupMenu(HWND clock, POINT screenPoint, UINT flags, int fromTray);
+// Where the menu was asked for: on the clock, or on its notification icon.
+enum MenuPlace { MENU_ON_CLOCK, MENU_ON_TRAY_ICON };
+void ShowPopupMenu(HWND clock, POINT screenPoint, UINT flags, MenuPlace place);
 LRESULT OnRButtonUp(HWND clock, LPARAM lParam);
 LRESULT OnTrayNotify(HWND clock, WPARAM wParam, LPARAM lParam);
 LRESULT OnCommand(HWND clock, WPARAM wParam, LPARAM lParam);
@@ -24,7 +25,9 @@ void ChangeDataFile(HWND clock);
 int ReplaceDataFile(HWND clock, const char *path);
 void OpenHelp(HWND clock);
 
-// filedialog.cpp: path needs 300 bytes; title, when given, 512.
+// filedialog.cpp: path needs CHOSEN_PATH_SIZE bytes; title, when given,
+// CHOSEN_TITLE_SIZE.
+enum { CHOSEN_PATH_SIZE = 300, CHOSEN_TITLE_SIZE = 512 };
 BOOL ChooseDataFile(HWND owner, char *path, char *title);
 UINT_PTR CALLBACK DataFileDialogHook(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 

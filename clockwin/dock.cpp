@@ -20,7 +20,7 @@ static HWND FindTaskbar(void)
 }
 
 // Windows the clock never perches on.
-static int IsNoPerch(HWND window, HWND clock, HWND taskbar)
+static int IsNeverAPerch(HWND window, HWND clock, HWND taskbar)
 {
     return window == NULL || window == clock || window == taskbar || window == GetDesktopWindow();
 }
@@ -61,7 +61,7 @@ LRESULT OnDockUpdate(HWND clock)
     LONG style = GetWindowLongA(foreground, GWL_STYLE);
     LONG exStyle = GetWindowLongA(foreground, GWL_EXSTYLE);
     // A minimised window can stay in front (far off screen): no perch either.
-    if (IsNoPerch(foreground, clock, taskbar) || !IsWindowVisible(foreground) || !HasFrame(style) ||
+    if (IsNeverAPerch(foreground, clock, taskbar) || !IsWindowVisible(foreground) || !HasFrame(style) ||
         (exStyle & WS_EX_TOOLWINDOW) || IsIconic(foreground)) {
         // Fullscreen video and games have no frame: keep off their picture.
         if (AppState.ClockOptions.hideFullscreen && IsFullscreenWindow(foreground, clock, taskbar))
@@ -75,7 +75,7 @@ LRESULT OnDockUpdate(HWND clock)
 
     // The foreground can change while we move; judge the perch once more.
     AppState.DockTarget = GetForegroundWindow();
-    if (IsNoPerch(GetForegroundWindow(), clock, taskbar))
+    if (IsNeverAPerch(GetForegroundWindow(), clock, taskbar))
         AppState.DockTarget = AppState.PreviousDockTarget;
     else
         AppState.PreviousDockTarget = AppState.DockTarget;

@@ -5,6 +5,7 @@
 #include <stddef.h>
 #include <string.h>
 
+#include "../shell/appstate.h"
 #include "../shell/helpers.h"
 #include "commands.h"
 
@@ -32,7 +33,7 @@ BOOL ChooseDataFile(HWND owner, char *path, char *title)
     request.lpstrFile = path;
     request.nMaxFile = MAX_PATH;
     request.lpstrFileTitle = title;
-    request.nMaxFileTitle = 512;
+    request.nMaxFileTitle = CHOSEN_TITLE_SIZE;
     request.lpstrTitle = "Tickperch OV - データ変更";
     request.Flags = OFN_EXPLORER | OFN_NONETWORKBUTTON | OFN_PATHMUSTEXIST | OFN_ENABLEHOOK | OFN_HIDEREADONLY;
     request.lpstrDefExt = "qve"; // a name typed without extension finds the skin
@@ -41,7 +42,7 @@ BOOL ChooseDataFile(HWND owner, char *path, char *title)
 
     // Only a path that expanded (and so fits the data file name) replaces
     // the dialog's own.
-    char expanded[256];
+    char expanded[DATA_FILE_NAME_SIZE];
     if (ExpandLongPath(path, expanded, sizeof expanded))
         memcpy(path, expanded, strlen(expanded) + 1);
     return chosen;

@@ -44,7 +44,7 @@ void RelayToTooltip(HWND clock, UINT message, WPARAM wParam, LPARAM lParam)
 int FormatDateTip(char *text, const SYSTEMTIME *now)
 {
     const ClockOptions *options = &AppState.ClockOptions;
-    return FormatDateText(text, 256, now->wYear, now->wMonth, now->wDay, options->year, options->slash);
+    return FormatDateText(text, DATE_TIP_SIZE, now->wYear, now->wMonth, now->wDay, options->year, options->slash);
 }
 
 LRESULT OnClockNotify(HWND, LPARAM lParam)
@@ -52,7 +52,7 @@ LRESULT OnClockNotify(HWND, LPARAM lParam)
     NMHDR *header = (NMHDR *)lParam;
     if (header->code == TTN_NEEDTEXTA) {
         NMTTDISPINFOA *display = (NMTTDISPINFOA *)lParam;
-        char text[256];
+        char text[DATE_TIP_SIZE];
         memset(text, 0, sizeof text);
         SYSTEMTIME now;
         GetLocalTime(&now);

@@ -7,7 +7,8 @@
 void CreateDateTooltip(HWND clock);
 void RelayToTooltip(HWND clock, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT OnClockNotify(HWND clock, LPARAM lParam);
-// text: at least 256 bytes.
+enum { DATE_TIP_SIZE = 256 };
+// text: at least DATE_TIP_SIZE bytes.
 int FormatDateTip(char *text, const SYSTEMTIME *now);
 
 #endif

@@ -59,6 +59,19 @@ BOOL ChangeClockTrayIcon(HWND clock, int operation)
                           WM_TRAY_NOTIFY);
 }
 
+void FollowTrayOption(HWND clock, int wasShown)
+{
+    // Whatever the shell answers, the option records what the user asked
+    // for. Any non-zero value from a hand-edited settings file put the icon
+    // there at start, so clearing the box must take it away, or it would
+    // outlive the program.
+    int shown = AppState.ClockOptions.tray;
+    if (shown && !wasShown)
+        ChangeClockTrayIcon(clock, TRAY_ADD);
+    else if (!shown && wasShown)
+        ChangeClockTrayIcon(clock, TRAY_DELETE);
+}
+
 void OnTaskbarCreated(HWND clock)
 {
     if (AppState.ClockOptions.tray)

@@ -1,6 +1,6 @@
-# Tests of the x64 edition that run under wine64: in-process tests of the
-# program's code against real Win32, and end-to-end scenarios of the built
-# program on a virtual display.
+# Tests of either edition that run under Wine (one win64 prefix runs both):
+# in-process tests of the program's code against real Win32, and end-to-end
+# scenarios of the built program on a virtual display.
 
 set(TKP_GTEST_SOURCE /usr/src/googletest CACHE PATH "GoogleTest sources (Debian package googletest)")
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
@@ -24,16 +24,24 @@ add_dependencies(wine_tests qvetool tkp_sample_skins)
 add_custom_command(TARGET wine_tests POST_BUILD
     COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:tkpchhk> $<TARGET_FILE_DIR:wine_tests>)
 
+# Time bounds stretch where the tests run slower (tools/lib.sh's qemu route).
+set(TKP_TIME_SCALE 1)
+if(DEFINED ENV{TKP_TIME_SCALE})
+    set(TKP_TIME_SCALE $ENV{TKP_TIME_SCALE})
+endif()
+math(EXPR TKP_SUITE_TIMEOUT "600 * ${TKP_TIME_SCALE}")
+math(EXPR TKP_SCENARIO_TIMEOUT "300 * ${TKP_TIME_SCALE}")
+
 set(TKP_WINE_PREFIX_ROOT ${CMAKE_SOURCE_DIR}/build/wine)
 add_test(NAME wine.prefix COMMAND ${CMAKE_SOURCE_DIR}/tools/wine-prefix ${TKP_WINE_PREFIX_ROOT}/integration)
-set_tests_properties(wine.prefix PROPERTIES FIXTURES_SETUP wine_prefix TIMEOUT 300)
+set_tests_properties(wine.prefix PROPERTIES FIXTURES_SETUP wine_prefix TIMEOUT ${TKP_SCENARIO_TIMEOUT})
 
 # One ctest entry per group of suites; they share the desktop, so one at a time.
 set(TKP_WINE_SUITES Settings Paths Hook Dock Skin Region Face Commands Tray Tooltip Caption Dialogs Qvetool)
 foreach(suite ${TKP_WINE_SUITES})
     add_test(NAME wine.${suite} COMMAND wine_tests --gtest_filter=${suite}*.*:${suite}*/*.*)
     set_tests_properties(wine.${suite} PROPERTIES FIXTURES_REQUIRED wine_prefix RESOURCE_LOCK wine_desktop
-        TIMEOUT 600 ENVIRONMENT "TKP_WINEPREFIX=${TKP_WINE_PREFIX_ROOT}/integration")
+        TIMEOUT ${TKP_SUITE_TIMEOUT} ENVIRONMENT "TKP_WINEPREFIX=${TKP_WINE_PREFIX_ROOT}/integration")
 endforeach()
 
 # ---------------------------------------------------------------- end to end
@@ -51,12 +59,18 @@ target_link_options(e2e_recorder PRIVATE -static)
 
 set(TKP_SCENARIOS first_start follow hide_and_return drag second_instance odd_settings end_session
     skin_cmdline missing_skin face_time menu_clock tray_icon change_data help_page dialogs sample_skins archive
-    today_windows)
+    mixed_bitness today_windows)
+# Each edition's scenarios keep their files apart (build/e2e, build/e2e-x86).
+if(TKP_EDITION STREQUAL "x64")
+    set(TKP_E2E_WORK ${CMAKE_SOURCE_DIR}/build/e2e)
+else()
+    set(TKP_E2E_WORK ${CMAKE_SOURCE_DIR}/build/e2e-${TKP_EDITION})
+endif()
 foreach(scenario ${TKP_SCENARIOS})
     add_test(NAME e2e.${scenario}
              COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/e2e/run_scenario.py
-                     --build-dir ${CMAKE_BINARY_DIR} ${scenario})
-    set_tests_properties(e2e.${scenario} PROPERTIES TIMEOUT 300 DEPENDS "TkpchOV;e2e_driver;e2e_recorder")
+                     --build-dir ${CMAKE_BINARY_DIR} --work-root ${TKP_E2E_WORK} ${scenario})
+    set_tests_properties(e2e.${scenario} PROPERTIES TIMEOUT ${TKP_SCENARIO_TIMEOUT} DEPENDS "TkpchOV;e2e_driver;e2e_recorder")
 endforeach()
 
 # ---------------------------------------------------------------- benchmarks

@@ -106,7 +106,7 @@ static void FollowLink(HWND dialog, int id, const char *prefix)
     ShellExecuteA(dialog, "open", address, NULL, NULL, SW_SHOWNORMAL);
 }
 
-static BOOL OnClose(HWND dialog, WPARAM command)
+static BOOL OnSysCommand(HWND dialog, WPARAM command)
 {
     if (LOWORD(command) != SC_CLOSE)
         return FALSE;
@@ -152,7 +152,7 @@ INT_PTR CALLBACK AboutDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
         }
         return FALSE; // Escape (IDCANCEL) does not close it
     case WM_SYSCOMMAND:
-        return OnClose(dialog, wParam);
+        return OnSysCommand(dialog, wParam);
     case WM_DESTROY:
         for (HFONT &font : AboutFonts)
             DeleteFont(&font);
@@ -234,7 +234,7 @@ INT_PTR CALLBACK PropertyDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARA
         }
         return FALSE;
     case WM_SYSCOMMAND:
-        return OnClose(dialog, wParam);
+        return OnSysCommand(dialog, wParam);
     case WM_DESTROY:
         DeleteFont(&PropertyLinkFont);
         return FALSE;

@@ -1,9 +1,9 @@
 // The settings dialog: the hour system, the date tooltip and its form, and
 // the tray icon. The options change in memory on OK only; they reach the
-// settings file at exit.
+// settings file at exit, and the tray icon follows its option when the
+// command that opened the dialog sees it closed.
 #include "dialogs.h"
 
-#include "../clockwin/tray.h"
 #include "../res/resource.h"
 #include "../shell/appstate.h"
 #include "../shell/helpers.h"
@@ -51,19 +51,7 @@ static void ApplySettings(HWND dialog)
     options.tooltip = Checked(dialog, IDC_DATETIP);
     options.year = Checked(dialog, IDC_NOYEAR) ? 0 : Checked(dialog, IDC_WESTERNYEAR) ? 1 : 2;
     options.slash = Checked(dialog, IDC_SLASHES) ? 0 : 1;
-    // The icon follows the box; whatever the shell answers, the option
-    // records what the user asked for. Any non-zero value from a hand-edited
-    // settings file put the icon there at start, so clearing the box must
-    // take it away, or it would outlive the program.
-    if (Checked(dialog, IDC_TRAYICON)) {
-        if (options.tray == 0)
-            ChangeClockTrayIcon(AppState.ClockWindow, TRAY_ADD);
-        options.tray = 1;
-    } else {
-        if (options.tray != 0)
-            ChangeClockTrayIcon(AppState.ClockWindow, TRAY_DELETE);
-        options.tray = 0;
-    }
+    options.tray = Checked(dialog, IDC_TRAYICON);
 }
 
 static BOOL OnSettingCommand(HWND dialog, int id)

@@ -4,6 +4,7 @@
 #include <stdio.h>
 
 #include "dialogs/linkrules.h"
+#include "facelayout.h"
 #include "picture.h"
 #include "platform.h"
 #include "runscan.h"
@@ -203,12 +204,11 @@ std::vector<std::string> SkinWarnings(const unsigned char *image, const SkinLayo
                                   "なりません。",
                                   ShownText(fields.mailAddress).c_str()));
 
-    // The face covers columns X + 1 to X + 88 and rows Y + 1 to Y + 18.
     std::vector<std::string> ignored;
     const PackFields numbers = ReadPackFields(image, &ignored);
     const long long width = layout.width, height = layout.height < 0 ? -(long long)layout.height : layout.height;
-    const long long left = (long long)numbers.faceLeft + 1, right = (long long)numbers.faceLeft + 88;
-    const long long top = (long long)numbers.faceTop + 1, bottom = (long long)numbers.faceTop + 18;
+    const long long left = (long long)numbers.faceLeft + FACE_AREA_X, right = left + FACE_AREA_WIDTH - 1;
+    const long long top = (long long)numbers.faceTop + FACE_AREA_Y, bottom = top + FACE_AREA_HEIGHT - 1;
     if (left < 0 || top < 0 || right >= width || bottom >= height) {
         const bool seen = right >= 0 && bottom >= 0 && left < width && top < height;
         warnings.push_back(Format("文字盤 (列 %lld〜%lld、行 %lld〜%lld) が %lld × %lld の絵から%s (--face %d,%d)。", left,

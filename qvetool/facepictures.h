@@ -6,12 +6,10 @@
 
 #include <stddef.h>
 
-enum {
-    FACE_PICTURE_COLON = 10, // 0..9 are the digits
-    FACE_PICTURE_AM,
-    FACE_PICTURE_PM,
-    FACE_PICTURE_COUNT
-};
+#include "facelayout.h"
+
+// In the order of the face's pieces.
+enum { FACE_PICTURE_COUNT = FACE_PIECE_COUNT };
 
 struct FacePictureFile {
     const char *name;

@@ -8,18 +8,9 @@
 
 #include "facelayout.h"
 #include "facepictures.h"
+#include "lebytes.h"
 
 namespace {
-
-uint32_t Le16(const unsigned char *p)
-{
-    return (uint32_t)p[0] | ((uint32_t)p[1] << 8);
-}
-
-uint32_t Le32(const unsigned char *p)
-{
-    return (uint32_t)p[0] | ((uint32_t)p[1] << 8) | ((uint32_t)p[2] << 16) | ((uint32_t)p[3] << 24);
-}
 
 // One channel of a bitfield mask, widened to 8 bits.
 struct Channel {
@@ -64,7 +55,7 @@ Picture DecodeSkinPicture(const unsigned char *image, const SkinLayout &layout)
         masks[0] = 0xFF0000, masks[1] = 0x00FF00, masks[2] = 0x0000FF;
     if (layout.compression == 3)
         for (int i = 0; i < 3; i++)
-            masks[i] = Le32(info + 40 + 4 * i);
+            masks[i] = ReadLe32(info + 40 + 4 * i);
     const Channel red(masks[0]), green(masks[1]), blue(masks[2]);
 
     const size_t stride = layout.bitsSize / (size_t)picture.height;
@@ -88,7 +79,7 @@ Picture DecodeSkinPicture(const unsigned char *image, const SkinLayout &layout)
             }
             case 16:
             case 32: {
-                const uint32_t value = layout.bitCount == 16 ? Le16(row + 2 * x) : Le32(row + 4 * x);
+                const uint32_t value = layout.bitCount == 16 ? ReadLe16(row + 2 * x) : ReadLe32(row + 4 * x);
                 colour = (red.widen(value) << 16) | (green.widen(value) << 8) | blue.widen(value);
                 break;
             }
@@ -146,21 +137,10 @@ void Lay(Picture *target, int which, int x, int y)
 
 void DrawFace(Picture *picture, int faceLeft, int faceTop, const FaceTime &time)
 {
-    int isPm;
-    const int hour = ShownHour(time.hour, time.timeSys, &isPm);
-    const int digitY = FacePosition(faceTop, FACE_DIGIT_Y);
-    if (time.timeSys == 12)
-        Lay(picture, isPm ? FACE_PICTURE_PM : FACE_PICTURE_AM, FacePosition(faceLeft, FACE_MARK_X),
-            FacePosition(faceTop, isPm ? FACE_PM_Y : FACE_AM_Y));
-    if (hour / 10 != 0)
-        Lay(picture, hour / 10, FacePosition(faceLeft, FACE_HOUR_TENS_X), digitY);
-    Lay(picture, hour % 10, FacePosition(faceLeft, FACE_HOUR_ONES_X), digitY);
-    Lay(picture, time.minute / 10, FacePosition(faceLeft, FACE_MINUTE_TENS_X), digitY);
-    Lay(picture, time.minute % 10, FacePosition(faceLeft, FACE_MINUTE_ONES_X), digitY);
-    Lay(picture, time.second / 10, FacePosition(faceLeft, FACE_SECOND_TENS_X), digitY);
-    Lay(picture, time.second % 10, FacePosition(faceLeft, FACE_SECOND_ONES_X), digitY);
-    Lay(picture, FACE_PICTURE_COLON, FacePosition(faceLeft, FACE_COLON1_X), digitY);
-    Lay(picture, FACE_PICTURE_COLON, FacePosition(faceLeft, FACE_COLON2_X), digitY);
+    FacePiece pieces[FACE_MOST_PIECES];
+    const int count = LayOutFace(time.hour, time.minute, time.second, time.timeSys, faceLeft, faceTop, pieces);
+    for (int i = 0; i < count; i++)
+        Lay(picture, pieces[i].picture, pieces[i].x, pieces[i].y);
 }
 
 std::vector<unsigned char> PreviewRgba(const Picture &skin, int faceLeft, int faceTop, const FaceTime &time)

@@ -3,6 +3,7 @@
 #include <stddef.h>
 #include <string.h>
 
+#include "lebytes.h"
 #include "skin.h"
 
 const TextField TextFields[4] = {
@@ -13,21 +14,6 @@ const TextField TextFields[4] = {
 };
 
 namespace {
-
-void Put32(unsigned char *at, int32_t value)
-{
-    uint32_t bits = (uint32_t)value;
-    for (int i = 0; i < 4; i++)
-        at[i] = (unsigned char)(bits >> (8 * i));
-}
-
-int32_t Get32(const unsigned char *at)
-{
-    uint32_t bits = (uint32_t)at[0] | ((uint32_t)at[1] << 8) | ((uint32_t)at[2] << 16) | ((uint32_t)at[3] << 24);
-    int32_t value;
-    memcpy(&value, &bits, sizeof value);
-    return value;
-}
 
 bool AllZero(const unsigned char *bytes, size_t count)
 {
@@ -52,16 +38,16 @@ std::vector<unsigned char> MakeSkinHeader(const PackFields &fields)
 {
     std::vector<unsigned char> header(sizeof(SkinHeaderRecord), 0);
     memcpy(&header[0], "QVE", 3);
-    header[kHeaderWord] = 1;
+    header[kHeaderWord] = SKIN_HEADER_WORD;
     for (const TextField &field : TextFields) {
         const std::string &text = fields.*field.text;
         memcpy(&header[field.offset], text.data(), text.size() < SKIN_TEXT_BYTES ? text.size() : SKIN_TEXT_BYTES - 1);
     }
-    Put32(&header[kFaceLeft], fields.faceLeft);
-    Put32(&header[kFaceTop], fields.faceTop);
-    Put32(&header[kDockOverlap], fields.dockOverlap);
-    Put32(&header[kDockRise], fields.dockRise);
-    Put32(&header[kExtraValue], 2);
+    WriteLe32(&header[kFaceLeft], fields.faceLeft);
+    WriteLe32(&header[kFaceTop], fields.faceTop);
+    WriteLe32(&header[kDockOverlap], fields.dockOverlap);
+    WriteLe32(&header[kDockRise], fields.dockRise);
+    WriteLe32(&header[kExtraValue], SKIN_EXTRA_VALUE);
     return header;
 }
 
@@ -79,15 +65,15 @@ PackFields ReadPackFields(const unsigned char *header, std::vector<std::string> 
         else if (!AllZero(text + length, SKIN_TEXT_BYTES - length))
             differences->push_back(std::string(field.label) + "の欄の NUL より後にバイトがあります");
     }
-    fields.faceLeft = Get32(header + kFaceLeft);
-    fields.faceTop = Get32(header + kFaceTop);
-    fields.dockOverlap = Get32(header + kDockOverlap);
-    fields.dockRise = Get32(header + kDockRise);
-    if (header[kHeaderWord] != 1 || header[kHeaderWord + 1] != 0)
+    fields.faceLeft = ReadLeI32(header + kFaceLeft);
+    fields.faceTop = ReadLeI32(header + kFaceTop);
+    fields.dockOverlap = ReadLeI32(header + kDockOverlap);
+    fields.dockRise = ReadLeI32(header + kDockRise);
+    if (header[kHeaderWord] != SKIN_HEADER_WORD || header[kHeaderWord + 1] != 0)
         differences->push_back("オフセット 3 の headerWord が 1 ではありません");
     if (!AllZero(header + kReservedA, 4))
         differences->push_back("オフセット 5 からの予約バイトが 0 ではありません");
-    if (Get32(header + kExtraValue) != 2)
+    if (ReadLeI32(header + kExtraValue) != SKIN_EXTRA_VALUE)
         differences->push_back("オフセット 1049 の extraValue が 2 ではありません");
     if (!AllZero(header + kReservedB, 24))
         differences->push_back("オフセット 1053 からの予約バイトが 0 ではありません");

@@ -10,11 +10,14 @@
 #include <string>
 #include <vector>
 
+#include "skin.h"
+
 struct PackFields {
     // Shift-JIS bytes, at most 255 each; empty = absent.
     std::string author, dataName, homePage, mailAddress;
     // The built-in skin's numbers unless chosen.
-    int32_t faceLeft = 5, faceTop = 11, dockOverlap = 50, dockRise = 35;
+    int32_t faceLeft = BUILT_IN_FACE_LEFT, faceTop = BUILT_IN_FACE_TOP;
+    int32_t dockOverlap = BUILT_IN_DOCK_OVERLAP, dockRise = BUILT_IN_DOCK_RISE;
 };
 
 const size_t SKIN_TEXT_BYTES = 256;

@@ -1,11 +1,17 @@
 // The program's process-wide state. One instance, alive for the whole run;
-// the comment on each group names the module that owns those fields.
+// the comment on each group names the module that owns those fields (the
+// one that makes and frees them), and who else writes any of them.
 #ifndef TKP_SHELL_APPSTATE_H
 #define TKP_SHELL_APPSTATE_H
 
 #include <windows.h>
 
-// The user's options, one settings key each (read at start, written at exit).
+// The data file name as the settings file and the menu keep it.
+enum { DATA_FILE_NAME_SIZE = 256 };
+
+// The user's options, one settings key each: shell/settings reads them at
+// start and writes them at exit. In between, clockwin/dock writes position
+// when the user slides the clock, and dialogs/settingdlg the others on OK.
 struct ClockOptions {
     int position; // pixels from the perch window's right edge to the clock's left edge
     int timeSys;  // 12 or 24
@@ -18,17 +24,21 @@ struct ClockOptions {
 };
 
 struct AppStateRecord {
-    // shell: start-up, settings and life cycle
+    // shell/lifecycle: set at start-up, read-only afterwards, except
+    // CurrentDataFile, which clockwin/commands replaces when another skin
+    // is loaded
     HINSTANCE AppInstance;
     HWND OwnerWindow;
     HWND ClockWindow;
     HANDLE InstanceMutex;
     HCURSOR LinkCursor;
     char SettingsFile[MAX_PATH];
-    char CurrentDataFile[256];
+    char CurrentDataFile[DATA_FILE_NAME_SIZE];
     struct ClockOptions ClockOptions;
 
-    // clockwin/dock: perch records and the flags that hold docking back
+    // clockwin/dock: the perch records. Docking reads the two flags;
+    // clockwin/commands writes them (held while the menu or a dialog is up,
+    // and on Exit)
     HWND DockTarget;
     HWND PreviousDockTarget;
     int DockingSuspended;

@@ -51,6 +51,16 @@ HICON LoadSmallIcon(HINSTANCE instance, const char *name)
     return (HICON)LoadImageA(instance, name, IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR);
 }
 
+int HelpViewerPath(char *path)
+{
+    static const char viewer[] = "\\winhlp32.exe";
+    UINT length = GetWindowsDirectoryA(path, MAX_PATH);
+    if (length == 0 || length + sizeof viewer > MAX_PATH)
+        return 0;
+    memcpy(path + length, viewer, sizeof viewer);
+    return 1;
+}
+
 void ShowProblem(HWND owner, const char *text)
 {
     MessageBoxA(owner, text, "問題", MB_ICONERROR);

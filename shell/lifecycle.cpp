@@ -20,7 +20,7 @@
 
 // The data file chosen at start-up; at exit it, not CurrentDataFile, tells
 // the next run how this one started.
-static char StartupDataFile[256];
+static char StartupDataFile[DATA_FILE_NAME_SIZE];
 static int RunFinished;
 
 // Creates the mutex that marks the running instance and keeps it in
@@ -42,22 +42,18 @@ static int TakeInstanceMutex(void)
     return 1;
 }
 
-// The hand cursor for links comes from the help program in the Windows folder.
+// The hand cursor for links comes from the help viewer in the Windows folder.
 static HCURSOR LoadLinkCursor(void)
 {
-    static const char helpProgram[] = "\\winhlp32.exe";
+    enum { HELP_VIEWER_HAND_CURSOR = 106 };
     char path[MAX_PATH];
     HCURSOR copy = NULL;
-    UINT length = GetWindowsDirectoryA(path, 248);
-    if (length > 0 && length < 248 && length + sizeof helpProgram <= MAX_PATH) {
-        memcpy(path + length, helpProgram, sizeof helpProgram);
-        HMODULE helpModule = LoadLibraryA(path);
-        if (helpModule) {
-            HCURSOR shared = LoadCursorA(helpModule, MAKEINTRESOURCEA(106));
-            if (shared)
-                copy = (HCURSOR)CopyIcon((HICON)shared);
-            FreeLibrary(helpModule);
-        }
+    HMODULE helpModule = HelpViewerPath(path) ? LoadLibraryA(path) : NULL;
+    if (helpModule) {
+        HCURSOR shared = LoadCursorA(helpModule, MAKEINTRESOURCEA(HELP_VIEWER_HAND_CURSOR));
+        if (shared)
+            copy = (HCURSOR)CopyIcon((HICON)shared);
+        FreeLibrary(helpModule);
     }
     return copy ? copy : LoadCursorA(NULL, (LPCSTR)IDC_ARROW);
 }

@@ -19,7 +19,7 @@ void BuildSettingsPath(HINSTANCE instance, char *settingsFile)
 
 void ReadSettings(const char *settingsFile, char *dataFile, struct ClockOptions *options)
 {
-    GetPrivateProfileStringA("DATAFILE", "FILENAME", DEFAULT_DATA_NAME, dataFile, 256, settingsFile);
+    GetPrivateProfileStringA("DATAFILE", "FILENAME", DEFAULT_DATA_NAME, dataFile, DATA_FILE_NAME_SIZE, settingsFile);
     options->position = (int)GetPrivateProfileIntA("WINDOW", "POSITION", 500, settingsFile);
     options->onScreen = (int)GetPrivateProfileIntA("WINDOW", "ONSCREEN", 1, settingsFile);
     options->hideFullscreen = (int)GetPrivateProfileIntA("WINDOW", "HIDEFULLSCREEN", 1, settingsFile);

@@ -15,7 +15,7 @@ enum { FIRST_RUN = 0, LAST_RUN_BUILT_IN = 1, LAST_RUN_DATA_FILE = 2 };
 // settingsFile (MAX_PATH bytes) := the program's path with "ini" for its extension.
 void BuildSettingsPath(HINSTANCE instance, char *settingsFile);
 
-// Reads the data file name (256 bytes) and the options, defaults for missing keys.
+// Reads the data file name (DATA_FILE_NAME_SIZE bytes) and the options, defaults for missing keys.
 void ReadSettings(const char *settingsFile, char *dataFile, struct ClockOptions *options);
 int ReadLastRunKind(const char *settingsFile);
 

@@ -13,15 +13,8 @@
 
 static const COLORREF FaceTransparent = RGB(255, 255, 255);
 
-// The face's extent from its origin: columns 1 to 88, rows 1 to 18.
-enum { FACE_AREA_X = 1, FACE_AREA_Y = 1, FACE_AREA_WIDTH = 88, FACE_AREA_HEIGHT = 18 };
-
-enum { FACE_COLON = 10, FACE_AM = 11, FACE_PM = 12, FACE_BITMAP_COUNT = 13 };
-static const char *const FaceBitmapNames[FACE_BITMAP_COUNT] = {
-    "NO0", "NO1", "NO2", "NO3", "NO4", "NO5", "NO6", "NO7", "NO8", "NO9", "COLON", "AM", "PM"};
-
-// What every paint reuses, made by the first paint after the skin in force
-// changed and released with it:
+// Kept: what every paint reuses, made by the first paint after the skin in
+// force changed and released with it:
 //   - the face bitmaps side by side on one sheet, their masks on another in
 //     the same places, and a work bitmap as large as the largest of them;
 //   - a buffer as large as the face;
@@ -33,12 +26,12 @@ static const char *const FaceBitmapNames[FACE_BITMAP_COUNT] = {
 // always use it.
 static struct {
     int ready;
-    int pieceX[FACE_BITMAP_COUNT]; // where each face bitmap sits on the sheets
-    SIZE pieceSize[FACE_BITMAP_COUNT];
+    int pieceX[FACE_PIECE_COUNT]; // where each face bitmap sits on the sheets
+    SIZE pieceSize[FACE_PIECE_COUNT];
     RECT face; // the face area of the skin it was made for; empty when none
     HDC sheetDc, maskDc, workDc, bufferDc, underFaceDc, pictureDc;
     HBITMAP sheet, maskSheet, workBitmap, buffer, underFace;
-} Kit;
+} Kept;
 
 // A source area and its mask: 1 where the destination shows through.
 struct MaskedSource {
@@ -104,59 +97,59 @@ int TransparentBlit(HDC destination, int x, int y, int width, int height, HDC so
 void ReleaseFaceResources(void)
 {
     // The DCs go first, so that no bitmap is selected when it is deleted.
-    DeleteDC(Kit.sheetDc);
-    DeleteDC(Kit.maskDc);
-    DeleteDC(Kit.workDc);
-    DeleteDC(Kit.bufferDc);
-    DeleteDC(Kit.underFaceDc);
-    DeleteDC(Kit.pictureDc);
-    DeleteObject(Kit.sheet);
-    DeleteObject(Kit.maskSheet);
-    DeleteObject(Kit.workBitmap);
-    DeleteObject(Kit.buffer);
-    DeleteObject(Kit.underFace);
-    memset(&Kit, 0, sizeof Kit);
+    DeleteDC(Kept.sheetDc);
+    DeleteDC(Kept.maskDc);
+    DeleteDC(Kept.workDc);
+    DeleteDC(Kept.bufferDc);
+    DeleteDC(Kept.underFaceDc);
+    DeleteDC(Kept.pictureDc);
+    DeleteObject(Kept.sheet);
+    DeleteObject(Kept.maskSheet);
+    DeleteObject(Kept.workBitmap);
+    DeleteObject(Kept.buffer);
+    DeleteObject(Kept.underFace);
+    memset(&Kept, 0, sizeof Kept);
 }
 
 // Copies the face bitmaps onto the sheet, makes their masks beside, and a
 // work bitmap for the largest of them.
 static int MakeSheets(HDC screen)
 {
-    HBITMAP pieces[FACE_BITMAP_COUNT] = {};
+    HBITMAP pieces[FACE_PIECE_COUNT] = {};
     int width = 0, height = 0, widest = 0, loaded = 1;
-    for (int i = 0; i < FACE_BITMAP_COUNT && loaded; i++) {
+    for (int i = 0; i < FACE_PIECE_COUNT && loaded; i++) {
         BITMAP size;
-        pieces[i] = LoadBitmapA(AppState.AppInstance, FaceBitmapNames[i]);
+        pieces[i] = LoadBitmapA(AppState.AppInstance, FacePieceNames[i]);
         loaded = pieces[i] && GetObjectA(pieces[i], sizeof size, &size);
         if (loaded) {
-            Kit.pieceX[i] = width;
-            Kit.pieceSize[i].cx = size.bmWidth;
-            Kit.pieceSize[i].cy = size.bmHeight;
+            Kept.pieceX[i] = width;
+            Kept.pieceSize[i].cx = size.bmWidth;
+            Kept.pieceSize[i].cy = size.bmHeight;
             width += size.bmWidth;
             widest = size.bmWidth > widest ? size.bmWidth : widest;
             height = size.bmHeight > height ? size.bmHeight : height;
         }
     }
     if (loaded) {
-        Kit.sheet = CreateCompatibleBitmap(screen, width, height);
-        Kit.maskSheet = CreateBitmap(width, height, 1, 1, NULL);
-        Kit.workBitmap = CreateCompatibleBitmap(screen, widest, height);
-        loaded = Kit.sheet && Kit.maskSheet && Kit.workBitmap;
+        Kept.sheet = CreateCompatibleBitmap(screen, width, height);
+        Kept.maskSheet = CreateBitmap(width, height, 1, 1, NULL);
+        Kept.workBitmap = CreateCompatibleBitmap(screen, widest, height);
+        loaded = Kept.sheet && Kept.maskSheet && Kept.workBitmap;
     }
     if (loaded) {
-        SelectObject(Kit.sheetDc, Kit.sheet);
-        SelectObject(Kit.maskDc, Kit.maskSheet);
-        SelectObject(Kit.workDc, Kit.workBitmap);
-        PatBlt(Kit.sheetDc, 0, 0, width, height, WHITENESS);
-        for (int i = 0; i < FACE_BITMAP_COUNT; i++) {
-            HGDIOBJ previous = SelectObject(Kit.pictureDc, pieces[i]);
-            BitBlt(Kit.sheetDc, Kit.pieceX[i], 0, Kit.pieceSize[i].cx, Kit.pieceSize[i].cy, Kit.pictureDc, 0, 0,
-                   SRCCOPY);
-            SelectObject(Kit.pictureDc, previous);
+        SelectObject(Kept.sheetDc, Kept.sheet);
+        SelectObject(Kept.maskDc, Kept.maskSheet);
+        SelectObject(Kept.workDc, Kept.workBitmap);
+        PatBlt(Kept.sheetDc, 0, 0, width, height, WHITENESS);
+        for (int i = 0; i < FACE_PIECE_COUNT; i++) {
+            HGDIOBJ previous = SelectObject(Kept.pictureDc, pieces[i]);
+            BitBlt(Kept.sheetDc, Kept.pieceX[i], 0, Kept.pieceSize[i].cx, Kept.pieceSize[i].cy, Kept.pictureDc, 0,
+                   0, SRCCOPY);
+            SelectObject(Kept.pictureDc, previous);
         }
-        MakeMask(Kit.maskDc, width, height, Kit.sheetDc, 0, 0, width, height, FaceTransparent);
+        MakeMask(Kept.maskDc, width, height, Kept.sheetDc, 0, 0, width, height, FaceTransparent);
     }
-    for (int i = 0; i < FACE_BITMAP_COUNT; i++)
+    for (int i = 0; i < FACE_PIECE_COUNT; i++)
         DeleteObject(pieces[i]);
     return loaded;
 }
@@ -164,32 +157,32 @@ static int MakeSheets(HDC screen)
 // Copies the picture under the face, kept in the picture's coordinates.
 static int CopyUnderFace(HDC screen)
 {
-    if (!FaceArea(&Kit.face))
+    if (!FaceArea(&Kept.face))
         return 1; // no face on this picture: no tick ever repaints it
-    int width = Kit.face.right - Kit.face.left, height = Kit.face.bottom - Kit.face.top;
-    Kit.underFace = CreateCompatibleBitmap(screen, width, height);
-    HGDIOBJ previous = Kit.underFace ? SelectObject(Kit.pictureDc, AppState.SkinBitmap) : NULL;
+    int width = Kept.face.right - Kept.face.left, height = Kept.face.bottom - Kept.face.top;
+    Kept.underFace = CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ previous = Kept.underFace ? SelectObject(Kept.pictureDc, AppState.SkinBitmap) : NULL;
     if (!previous)
         return 0;
-    SelectObject(Kit.underFaceDc, Kit.underFace);
-    SetViewportOrgEx(Kit.underFaceDc, -Kit.face.left, -Kit.face.top, NULL);
-    BitBlt(Kit.underFaceDc, Kit.face.left, Kit.face.top, width, height, Kit.pictureDc, Kit.face.left,
-           Kit.face.top, SRCCOPY);
-    SelectObject(Kit.pictureDc, previous);
+    SelectObject(Kept.underFaceDc, Kept.underFace);
+    SetViewportOrgEx(Kept.underFaceDc, -Kept.face.left, -Kept.face.top, NULL);
+    BitBlt(Kept.underFaceDc, Kept.face.left, Kept.face.top, width, height, Kept.pictureDc, Kept.face.left,
+           Kept.face.top, SRCCOPY);
+    SelectObject(Kept.pictureDc, previous);
     return 1;
 }
 
-static int MakeFaceKit(void)
+static int MakeFaceResources(void)
 {
     HDC screen = GetDC(NULL);
-    HDC *dcs[] = {&Kit.sheetDc, &Kit.maskDc, &Kit.workDc, &Kit.bufferDc, &Kit.underFaceDc, &Kit.pictureDc};
+    HDC *dcs[] = {&Kept.sheetDc, &Kept.maskDc, &Kept.workDc, &Kept.bufferDc, &Kept.underFaceDc, &Kept.pictureDc};
     int made = screen != NULL;
     for (HDC *dc : dcs)
         made = made && (*dc = CreateCompatibleDC(screen)) != NULL;
     made = made && MakeSheets(screen) && CopyUnderFace(screen);
     if (made) {
-        Kit.buffer = CreateCompatibleBitmap(screen, FACE_AREA_WIDTH, FACE_AREA_HEIGHT);
-        made = Kit.buffer && SelectObject(Kit.bufferDc, Kit.buffer);
+        Kept.buffer = CreateCompatibleBitmap(screen, FACE_AREA_WIDTH, FACE_AREA_HEIGHT);
+        made = Kept.buffer && SelectObject(Kept.bufferDc, Kept.buffer);
     }
     if (screen)
         ReleaseDC(NULL, screen);
@@ -197,7 +190,7 @@ static int MakeFaceKit(void)
         ReleaseFaceResources();
         return 0;
     }
-    Kit.ready = 1;
+    Kept.ready = 1;
     return 1;
 }
 
@@ -206,32 +199,12 @@ static int MakeFaceKit(void)
 // no pixel of it and is left out.
 static void DrawFaceBitmap(const RECT *area, int which, int x, int y)
 {
-    int width = Kit.pieceSize[which].cx, height = Kit.pieceSize[which].cy;
+    int width = Kept.pieceSize[which].cx, height = Kept.pieceSize[which].cy;
     if (x >= area->right || y >= area->bottom || (int64_t)x + width <= area->left ||
         (int64_t)y + height <= area->top)
         return;
-    MaskedSource piece = {Kit.sheetDc, Kit.pieceX[which], 0, width, height, Kit.maskDc, Kit.pieceX[which], 0};
-    CopyThroughMask(Kit.bufferDc, x, y, width, height, &piece, Kit.workDc);
-}
-
-static void DrawDigit(const RECT *area, int digit, int x, int y)
-{
-    if (digit >= 0 && digit <= 9)
-        DrawFaceBitmap(area, digit, x, y);
-}
-
-static void DrawMeridiem(const RECT *area, int isAm)
-{
-    int x = FacePosition(SkinHeader.faceLeft, FACE_MARK_X);
-    int y = FacePosition(SkinHeader.faceTop, isAm ? FACE_AM_Y : FACE_PM_Y);
-    DrawFaceBitmap(area, isAm ? FACE_AM : FACE_PM, x, y);
-}
-
-static void DrawColons(const RECT *area)
-{
-    int y = FacePosition(SkinHeader.faceTop, FACE_DIGIT_Y);
-    DrawFaceBitmap(area, FACE_COLON, FacePosition(SkinHeader.faceLeft, FACE_COLON1_X), y);
-    DrawFaceBitmap(area, FACE_COLON, FacePosition(SkinHeader.faceLeft, FACE_COLON2_X), y);
+    MaskedSource piece = {Kept.sheetDc, Kept.pieceX[which], 0, width, height, Kept.maskDc, Kept.pieceX[which], 0};
+    CopyThroughMask(Kept.bufferDc, x, y, width, height, &piece, Kept.workDc);
 }
 
 int FaceArea(RECT *area)
@@ -250,28 +223,18 @@ int FaceArea(RECT *area)
 // The face over the area, in the buffer, in the order of its pieces.
 static void ComposeFace(const RECT *area, const SYSTEMTIME *time)
 {
-    int timeSys = AppState.ClockOptions.timeSys;
-    int isPm;
-    int hour = ShownHour(time->wHour, timeSys, &isPm);
-    int originX = SkinHeader.faceLeft;
-    int digitY = FacePosition(SkinHeader.faceTop, FACE_DIGIT_Y);
-    if (timeSys == 12)
-        DrawMeridiem(area, !isPm);
-    if (hour / 10 != 0)
-        DrawDigit(area, hour / 10, FacePosition(originX, FACE_HOUR_TENS_X), digitY);
-    DrawDigit(area, hour % 10, FacePosition(originX, FACE_HOUR_ONES_X), digitY);
-    DrawDigit(area, time->wMinute / 10, FacePosition(originX, FACE_MINUTE_TENS_X), digitY);
-    DrawDigit(area, time->wMinute % 10, FacePosition(originX, FACE_MINUTE_ONES_X), digitY);
-    DrawDigit(area, time->wSecond / 10, FacePosition(originX, FACE_SECOND_TENS_X), digitY);
-    DrawDigit(area, time->wSecond % 10, FacePosition(originX, FACE_SECOND_ONES_X), digitY);
-    DrawColons(area);
+    FacePiece pieces[FACE_MOST_PIECES];
+    int count = LayOutFace(time->wHour, time->wMinute, time->wSecond, AppState.ClockOptions.timeSys,
+                           SkinHeader.faceLeft, SkinHeader.faceTop, pieces);
+    for (int i = 0; i < count; i++)
+        DrawFaceBitmap(area, pieces[i].picture, pieces[i].x, pieces[i].y);
 }
 
-// Whether the picture under the face that the kit holds covers the area.
+// Whether the picture under the face that the resources hold covers the area.
 static int WithinFace(const RECT *area)
 {
-    return area->left >= Kit.face.left && area->top >= Kit.face.top && area->right <= Kit.face.right &&
-           area->bottom <= Kit.face.bottom;
+    return area->left >= Kept.face.left && area->top >= Kept.face.top && area->right <= Kept.face.right &&
+           area->bottom <= Kept.face.bottom;
 }
 
 int PaintFaceAt(HDC windowDc, const SYSTEMTIME *time)
@@ -284,7 +247,7 @@ int PaintFaceAt(HDC windowDc, const SYSTEMTIME *time)
     SetRect(&whole, 0, 0, picture.bmWidth, picture.bmHeight);
     if (GetClipBox(windowDc, &area) == ERROR || !IntersectRect(&area, &area, &whole))
         return 1;
-    if (!Kit.ready && !MakeFaceKit())
+    if (!Kept.ready && !MakeFaceResources())
         return 1;
 
     // A repaint of more than the face (the first show, an uncovered
@@ -293,30 +256,30 @@ int PaintFaceAt(HDC windowDc, const SYSTEMTIME *time)
     int width = area.right - area.left, height = area.bottom - area.top;
     HBITMAP largeBuffer = NULL;
     if (width > FACE_AREA_WIDTH || height > FACE_AREA_HEIGHT) {
-        largeBuffer = CreateCompatibleBitmap(Kit.bufferDc, width, height);
+        largeBuffer = CreateCompatibleBitmap(Kept.bufferDc, width, height);
         if (!largeBuffer)
             return 1;
-        SelectObject(Kit.bufferDc, largeBuffer);
+        SelectObject(Kept.bufferDc, largeBuffer);
     }
     // The buffer's top-left corner is the area's: everything is drawn in
     // the picture's coordinates. A tick's area lies within the face, whose
     // picture is at hand; a larger one is copied from the picture itself.
-    SetViewportOrgEx(Kit.bufferDc, -area.left, -area.top, NULL);
-    HDC under = Kit.underFaceDc;
+    SetViewportOrgEx(Kept.bufferDc, -area.left, -area.top, NULL);
+    HDC under = Kept.underFaceDc;
     HGDIOBJ previous = NULL;
     if (!WithinFace(&area)) {
-        previous = SelectObject(Kit.pictureDc, AppState.SkinBitmap);
-        under = previous ? Kit.pictureDc : NULL;
+        previous = SelectObject(Kept.pictureDc, AppState.SkinBitmap);
+        under = previous ? Kept.pictureDc : NULL;
     }
     if (under) {
-        BitBlt(Kit.bufferDc, area.left, area.top, width, height, under, area.left, area.top, SRCCOPY);
+        BitBlt(Kept.bufferDc, area.left, area.top, width, height, under, area.left, area.top, SRCCOPY);
         if (previous)
-            SelectObject(Kit.pictureDc, previous);
+            SelectObject(Kept.pictureDc, previous);
         ComposeFace(&area, time);
-        BitBlt(windowDc, area.left, area.top, width, height, Kit.bufferDc, area.left, area.top, SRCCOPY);
+        BitBlt(windowDc, area.left, area.top, width, height, Kept.bufferDc, area.left, area.top, SRCCOPY);
     }
     if (largeBuffer) {
-        SelectObject(Kit.bufferDc, Kit.buffer);
+        SelectObject(Kept.bufferDc, Kept.buffer);
         DeleteObject(largeBuffer);
     }
     return 1;

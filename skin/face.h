@@ -23,6 +23,8 @@ void ReleaseFaceResources(void);
 
 // The mask-and-invert copy on its own: source pixels of the transparent
 // colour leave the destination as it was. 0, drawing nothing, for a NULL DC.
+// The painter runs the same steps through the DCs it keeps; this one is
+// for the tests' whole-picture reference, which paints as the clock once did.
 int TransparentBlit(HDC destination, int x, int y, int width, int height, HDC source, int sourceX, int sourceY,
                     int sourceWidth, int sourceHeight, COLORREF transparent);
 

@@ -80,8 +80,67 @@ static int ReadStrip(HDC dc, HBITMAP bitmap, int width, int height, int firstLin
     return GetDIBits(dc, bitmap, (UINT)firstLine, (UINT)lines, strip, &info, DIB_RGB_COLORS) == lines;
 }
 
+// What one outline build works in: a strip of pixels, one row's
+// rectangles and its run bounds (starts, then ends).
+struct OutlineBuffers {
+    HANDLE heap;
+    size_t maxRuns;
+    uint32_t *strip;
+    RGNDATA *rowData;
+    int *runBounds;
+};
+
+static int AllocOutlineBuffers(OutlineBuffers *buffers, int width)
+{
+    buffers->heap = GetProcessHeap();
+    buffers->maxRuns = (size_t)(width + 1) / 2;
+    buffers->strip = (uint32_t *)HeapAlloc(buffers->heap, 0, (SIZE_T)width * StripRows * 4);
+    buffers->rowData =
+        (RGNDATA *)HeapAlloc(buffers->heap, 0, sizeof(RGNDATAHEADER) + buffers->maxRuns * sizeof(RECT));
+    buffers->runBounds = (int *)HeapAlloc(buffers->heap, 0, sizeof(int) * 2 * buffers->maxRuns);
+    return buffers->strip && buffers->rowData && buffers->runBounds;
+}
+
+static void FreeOutlineBuffers(OutlineBuffers *buffers)
+{
+    if (buffers->runBounds)
+        HeapFree(buffers->heap, 0, buffers->runBounds);
+    if (buffers->rowData)
+        HeapFree(buffers->heap, 0, buffers->rowData);
+    if (buffers->strip)
+        HeapFree(buffers->heap, 0, buffers->strip);
+}
+
+// Scans every row of the picture, a strip at a time, and hands each row's
+// region to the merger. 0 when a strip cannot be read or the outline grows
+// too complex (*tooComplex then 1).
+static int ScanPictureRows(HDC dc, HBITMAP bitmap, int width, int height, OutlineBuffers *buffers,
+                           OutlineScan *scan, RowMerger *merger, int *tooComplex)
+{
+    int *starts = buffers->runBounds;
+    int *ends = buffers->runBounds + buffers->maxRuns;
+    for (int firstLine = 0; firstLine < height; firstLine += StripRows) {
+        int lines = height - firstLine < StripRows ? height - firstLine : StripRows;
+        if (!ReadStrip(dc, bitmap, width, height, firstLine, lines, buffers->strip))
+            return 0;
+        for (int line = 0; line < lines; line++) {
+            int y = height - 1 - (firstLine + line);
+            size_t runs = ScanOutlineRow(scan, buffers->strip + (size_t)line * (size_t)width, width, starts, ends);
+            if (runs == OUTLINE_TOO_COMPLEX) {
+                *tooComplex = 1;
+                return 0;
+            }
+            HRGN row = MakeRowRegion(buffers->rowData, starts, ends, runs, y);
+            if (row)
+                AddRowRegion(merger, row);
+        }
+    }
+    return 1;
+}
+
 HRGN BuildKeyColourRegion(HWND window, HBITMAP bitmap, int keyX, int keyY, int *tooComplex)
 {
+    int complex = 0;
     if (tooComplex)
         *tooComplex = 0;
     if (!window || !bitmap)
@@ -93,42 +152,19 @@ HRGN BuildKeyColourRegion(HWND window, HBITMAP bitmap, int keyX, int keyY, int *
     int width = picture.bmWidth;
     int height = picture.bmHeight;
 
-    size_t maxRuns = (size_t)(width + 1) / 2;
-    HANDLE heap = GetProcessHeap();
-    uint32_t *strip = (uint32_t *)HeapAlloc(heap, 0, (SIZE_T)width * StripRows * 4);
-    RGNDATA *rowData = (RGNDATA *)HeapAlloc(heap, 0, sizeof(RGNDATAHEADER) + maxRuns * sizeof(RECT));
-    int *runBounds = (int *)HeapAlloc(heap, 0, sizeof(int) * 2 * maxRuns);
+    OutlineBuffers buffers = {};
     HDC windowDc = GetDC(window);
-    int complete = strip && rowData && runBounds;
+    int complete = AllocOutlineBuffers(&buffers, width);
 
     // A key pixel outside the picture matches nothing, as GetPixel's
     // CLR_INVALID would.
     OutlineScan scan = {0xFFFFFFFF, 0};
     if (complete && keyX >= 0 && keyX < width && keyY >= 0 && keyY < height) {
-        complete = ReadStrip(windowDc, bitmap, width, height, height - 1 - keyY, 1, strip);
-        scan.key = strip[keyX] & RUN_COLOUR_MASK;
+        complete = ReadStrip(windowDc, bitmap, width, height, height - 1 - keyY, 1, buffers.strip);
+        scan.key = buffers.strip[keyX] & RUN_COLOUR_MASK;
     }
-
-    int *starts = runBounds;
-    int *ends = runBounds + maxRuns;
     RowMerger merger = {};
-    for (int firstLine = 0; complete && firstLine < height; firstLine += StripRows) {
-        int lines = height - firstLine < StripRows ? height - firstLine : StripRows;
-        complete = ReadStrip(windowDc, bitmap, width, height, firstLine, lines, strip);
-        for (int line = 0; complete && line < lines; line++) {
-            int y = height - 1 - (firstLine + line);
-            size_t runs = ScanOutlineRow(&scan, strip + (size_t)line * (size_t)width, width, starts, ends);
-            if (runs == OUTLINE_TOO_COMPLEX) {
-                complete = 0;
-                if (tooComplex)
-                    *tooComplex = 1;
-                break;
-            }
-            HRGN row = MakeRowRegion(rowData, starts, ends, runs, y);
-            if (row)
-                AddRowRegion(&merger, row);
-        }
-    }
+    complete = complete && ScanPictureRows(windowDc, bitmap, width, height, &buffers, &scan, &merger, &complex);
     FinishMerge(&merger, result);
     ReleaseDC(window, windowDc);
     if (!complete) {
@@ -137,11 +173,8 @@ HRGN BuildKeyColourRegion(HWND window, HBITMAP bitmap, int keyX, int keyY, int *
         DeleteObject(result);
         result = NULL;
     }
-    if (runBounds)
-        HeapFree(heap, 0, runBounds);
-    if (rowData)
-        HeapFree(heap, 0, rowData);
-    if (strip)
-        HeapFree(heap, 0, strip);
+    if (tooComplex)
+        *tooComplex = complex;
+    FreeOutlineBuffers(&buffers);
     return result;
 }

@@ -7,7 +7,8 @@
 // Region in the picture's pixel coordinates; NULL for a NULL window or
 // bitmap, or a picture that cannot be read. An outline of more than
 // MAX_OUTLINE_RUNS rectangles is not built: NULL, and *tooComplex (when
-// given) is set to 1.
+// given) is set to 1. The program always passes the top-left pixel (0, 0)
+// as the key point; one outside the picture matches no pixel.
 HRGN BuildKeyColourRegion(HWND window, HBITMAP bitmap, int keyX, int keyY, int *tooComplex = NULL);
 
 #endif

@@ -25,6 +25,12 @@ struct SkinHeaderRecord {
 
 static_assert(sizeof(SkinHeaderRecord) == 1077, "the skin header is stored byte for byte");
 
+// The built-in skin's placement numbers; a packed skin has them too unless
+// its author chooses others.
+enum { BUILT_IN_FACE_LEFT = 5, BUILT_IN_FACE_TOP = 11, BUILT_IN_DOCK_OVERLAP = 50, BUILT_IN_DOCK_RISE = 35 };
+// What every header we write carries in headerWord and extraValue.
+enum { SKIN_HEADER_WORD = 1, SKIN_EXTRA_VALUE = 2 };
+
 extern SkinHeaderRecord SkinHeader;
 
 #endif

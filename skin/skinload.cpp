@@ -73,64 +73,74 @@ static HBITMAP MakeSkinBitmap(HWND window, const unsigned char *image, const Ski
     return picture;
 }
 
-int ReadSkinFile(HWND window, const char *path, HRGN *outline)
-{
-    HANDLE file = CreateFileA(path, GENERIC_READ, 0, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
-    if (file == NULL || file == INVALID_HANDLE_VALUE)
-        return 0;
+enum { IMAGE_READ, IMAGE_UNREADABLE, IMAGE_TOO_LARGE };
 
+// Reads the whole file into a block of its own, locked at *image; the
+// caller frees what was made whatever the answer.
+static int ReadSkinImage(HANDLE file, HGLOBAL *block, unsigned char **image, DWORD *length)
+{
     DWORD sizeHigh = 0;
     DWORD size = GetFileSize(file, &sizeHigh);
-    if (size == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) {
-        CloseHandle(file);
-        return 0;
-    }
-    if (sizeHigh != 0 || size > SKIN_LARGEST_FILE) {
-        CloseHandle(file);
-        ShowInvalidFormat();
-        return 0;
-    }
+    if (size == INVALID_FILE_SIZE && GetLastError() != NO_ERROR)
+        return IMAGE_UNREADABLE;
+    if (sizeHigh != 0 || size > SKIN_LARGEST_FILE)
+        return IMAGE_TOO_LARGE;
+    *block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size ? size : 1);
+    *image = *block ? (unsigned char *)GlobalLock(*block) : NULL;
+    return *image && ReadFile(file, *image, size, length, NULL) ? IMAGE_READ : IMAGE_UNREADABLE;
+}
 
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size ? size : 1);
-    unsigned char *image = block ? (unsigned char *)GlobalLock(block) : NULL;
-    DWORD bytesRead = 0;
-    if (!image || !ReadFile(file, image, size, &bytesRead, NULL)) {
-        if (image)
-            GlobalUnlock(block);
-        if (block)
-            GlobalFree(block);
-        CloseHandle(file);
-        return 0;
-    }
-
+// The picture of an image that passes the check, with its outline; NULL
+// for one the clock refuses, an outline too complex for the system among
+// them.
+static HBITMAP MakeCheckedPicture(HWND window, const unsigned char *image, DWORD length, HRGN *outline)
+{
     SkinLayout layout;
-    int verdict = CheckSkinImage(image, bytesRead, &layout); // only the bytes read count
-    HBITMAP picture = verdict == SKIN_OK ? MakeSkinBitmap(window, image, &layout) : NULL;
-    CloseHandle(file);
-    // An outline too complex for the system is a picture we refuse.
+    if (CheckSkinImage(image, length, &layout) != SKIN_OK) // only the bytes read count
+        return NULL;
+    HBITMAP picture = MakeSkinBitmap(window, image, &layout);
     int tooComplex = 0;
     *outline = picture ? BuildKeyColourRegion(window, picture, 0, 0, &tooComplex) : NULL;
     if (tooComplex) {
         DeleteObject(picture);
         picture = NULL;
     }
+    return picture;
+}
 
+// Reads and checks the file and puts its skin in force; gives the skin's
+// outline (NULL: a plain rectangle), which the caller hands to the window.
+// A file that is no skin of ours is refused with a word to the user; one
+// that cannot be opened or read is not the user's doing and fails quietly.
+static int PutSkinFileInForce(HWND window, const char *path, HRGN *outline)
+{
+    *outline = NULL;
+    HANDLE file = CreateFileA(path, GENERIC_READ, 0, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+    if (file == NULL || file == INVALID_HANDLE_VALUE)
+        return 0;
+    HGLOBAL block = NULL;
+    unsigned char *image = NULL;
+    DWORD length = 0;
+    int read = ReadSkinImage(file, &block, &image, &length);
+    CloseHandle(file);
+
+    HBITMAP picture = read == IMAGE_READ ? MakeCheckedPicture(window, image, length, outline) : NULL;
     if (picture)
         PutSkinInForce(image, picture);
     // Nothing reads the file image once its picture exists.
-    GlobalUnlock(block);
-    GlobalFree(block);
-    if (!picture) {
+    if (image)
+        GlobalUnlock(block);
+    if (block)
+        GlobalFree(block);
+    if (!picture && read != IMAGE_UNREADABLE)
         ShowInvalidFormat();
-        return 0;
-    }
-    return 1;
+    return picture != NULL;
 }
 
 int LoadSkinFile(HWND window, const char *path)
 {
     HRGN outline;
-    if (!ReadSkinFile(window, path, &outline))
+    if (!PutSkinFileInForce(window, path, &outline))
         return 0;
     FitWindowToSkin(window, outline);
     return 1;
@@ -142,16 +152,16 @@ int UseBuiltInSkin(HWND window)
     SkinHeaderRecord *builtIn = (SkinHeaderRecord *)header;
     memset(header, 0, sizeof header);
     memcpy(builtIn->magic, "QVE", 3);
-    builtIn->headerWord = 1;
+    builtIn->headerWord = SKIN_HEADER_WORD;
     memcpy(builtIn->author, BuiltInAuthor, sizeof BuiltInAuthor);
     memcpy(builtIn->dataName, BuiltInDataName, sizeof BuiltInDataName);
     memcpy(builtIn->homePage, BuiltInHomePage, sizeof BuiltInHomePage);
     memcpy(builtIn->mailAddress, BuiltInMailAddress, sizeof BuiltInMailAddress);
-    builtIn->faceLeft = 5;
-    builtIn->faceTop = 11;
-    builtIn->dockOverlap = 50;
-    builtIn->dockRise = 35;
-    builtIn->extraValue = 2;
+    builtIn->faceLeft = BUILT_IN_FACE_LEFT;
+    builtIn->faceTop = BUILT_IN_FACE_TOP;
+    builtIn->dockOverlap = BUILT_IN_DOCK_OVERLAP;
+    builtIn->dockRise = BUILT_IN_DOCK_RISE;
+    builtIn->extraValue = SKIN_EXTRA_VALUE;
     PutSkinInForce(header, LoadBitmapA(AppState.AppInstance, "BACK"));
     FitWindowToSkin(window, BuildKeyColourRegion(window, AppState.SkinBitmap, 0, 0));
     return 1;

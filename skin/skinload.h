@@ -4,10 +4,9 @@
 
 #include <windows.h>
 
+// Puts the file's skin in force and fits the window to it; on failure the
+// skin in force stays (a file that is no skin is refused with a message).
 int LoadSkinFile(HWND window, const char *path);
-// Puts the file's skin in force and gives its outline (NULL: a plain
-// rectangle), which the caller hands to the window.
-int ReadSkinFile(HWND window, const char *path, HRGN *outline);
 int UseBuiltInSkin(HWND window);
 
 #endif

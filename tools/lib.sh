@@ -2,7 +2,8 @@
 # shellcheck shell=bash
 
 TKP_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-TKP_WINE=/usr/lib/wine/wine64
+# tkp_wine32_route may point this at a private loader folder (see there).
+TKP_WINE="${TKP_WINE:-/usr/lib/wine/wine64}"
 TKP_WINESERVER=/usr/lib/wine/wineserver64
 [ -x "$TKP_WINESERVER" ] || TKP_WINESERVER=/usr/lib/wine/wineserver
 
@@ -26,12 +27,60 @@ tkp_install_deps() {
         tkp_as_root apt-get update -qq
         DEBIAN_FRONTEND=noninteractive tkp_as_root apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
     fi
+    # Wine's 32-bit loader runs the x86 edition in the same win64 prefix.
+    if ! dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q "ok installed"; then
+        echo "installing: wine32:i386"
+        tkp_as_root dpkg --add-architecture i386
+        tkp_as_root apt-get update -qq
+        DEBIAN_FRONTEND=noninteractive tkp_as_root apt-get install -y -qq --no-install-recommends wine32:i386 >/dev/null
+    fi
     # Wine takes its ANSI code page (932, Shift-JIS) from this locale.
     if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then
         tkp_as_root sed -i 's/^# *ja_JP.UTF-8 UTF-8/ja_JP.UTF-8 UTF-8/' /etc/locale.gen
         grep -q '^ja_JP.UTF-8 UTF-8' /etc/locale.gen || echo 'ja_JP.UTF-8 UTF-8' | tkp_as_root tee -a /etc/locale.gen >/dev/null
         tkp_as_root locale-gen >/dev/null
     fi
+}
+
+# tkp_wine32_route: where this machine's kernel cannot run 32-bit code (no
+# IA32 emulation), Wine's 32-bit loader cannot start and the x86 edition
+# would not run. There the loader runs through qemu-i386 (qemu-user 10 from
+# bookworm-backports; 7.2 takes a minute per process): a private copy of
+# Wine's loader folder whose "wine" is a script starting the real i386 loader
+# under qemu. wine64 and the i386 ntdll start 32-bit programs through the
+# "wine" beside them, so every 32-bit process takes that way. Exports TKP_WINE.
+tkp_wine32_route() {
+    /usr/lib/wine/wine --version >/dev/null 2>&1 && return 0
+    echo "this machine cannot run 32-bit programs: the x86 edition runs through qemu-i386"
+    if ! dpkg --compare-versions "$(dpkg-query -W -f='${Version}' qemu-user 2>/dev/null || echo 0)" ge 1:10; then
+        local sources=/etc/apt/sources.list.d/tkp-backports.sources
+        [ -f "$sources" ] || printf '%s\n' "Types: deb" "URIs: http://deb.debian.org/debian" \
+            "Suites: bookworm-backports" "Components: main" \
+            "Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg" | tkp_as_root tee "$sources" >/dev/null
+        tkp_as_root apt-get update -qq
+        DEBIAN_FRONTEND=noninteractive tkp_as_root apt-get install -y -qq --no-install-recommends \
+            -t bookworm-backports qemu-user >/dev/null
+    fi
+    local route="$TKP_ROOT/build/wine-qemu" file
+    rm -rf "$route"
+    mkdir -p "$route/lib/wine"
+    cp /usr/lib/wine/wine64 "$route/lib/wine/wine64"
+    cp /usr/lib/wine/wine "$route/lib/wine/wine.i386"
+    for file in /usr/lib/wine/wineserver*; do ln -s "$file" "$route/lib/wine/"; done
+    # The loaders find their libraries, and ntdll this folder, relative to themselves.
+    ln -s /usr/lib/x86_64-linux-gnu "$route/lib/x86_64-linux-gnu"
+    ln -s /usr/lib/i386-linux-gnu "$route/lib/i386-linux-gnu"
+    ln -s /usr/share "$route/share"
+    # No preloader: it is a 32-bit program qemu would not be asked to run.
+    # The loader's argv[0] names this script: a 32-bit process starts the
+    # next one through its own argv[0].
+    printf '%s\n' '#!/bin/sh' 'here="$(dirname "$0")"' \
+        'WINELOADERNOEXEC=1 exec qemu-i386 -0 "$here/wine" "$here/wine.i386" "$@"' >"$route/lib/wine/wine"
+    chmod +x "$route/lib/wine/wine"
+    export TKP_WINE="$route/lib/wine/wine64"
+    # Emulated, a 32-bit process runs several times slower: the tests' time
+    # bounds stretch with it.
+    export TKP_TIME_SCALE=8
 }
 
 # The environment every Wine run of ours uses.
@@ -42,15 +91,22 @@ tkp_wine_env() {
     export WINEARCH=win64
 }
 
+# tkp_prefix_ready DIR: the prefix was made whole, with the 32-bit system
+# folder filled (a prefix made before wine32 was installed has it empty and
+# cannot start an x86 program).
+tkp_prefix_ready() {
+    [ -f "$1/.tkp-ready" ] && [ -f "$1/drive_c/windows/syswow64/kernel32.dll" ]
+}
+
 # tkp_make_prefix DIR: a Wine prefix whose programs all run inside one
 # 1024x768 virtual desktop with a taskbar. Made once; later calls return at once.
 tkp_make_prefix() {
     local prefix="$1"
-    [ -f "$prefix/.tkp-ready" ] && return 0
+    tkp_prefix_ready "$prefix" && return 0
     mkdir -p "$(dirname "$prefix")"
     (
         flock 9
-        [ -f "$prefix/.tkp-ready" ] && exit 0
+        tkp_prefix_ready "$prefix" && exit 0
         rm -rf "$prefix"
         tkp_wine_env
         export WINEPREFIX="$prefix"

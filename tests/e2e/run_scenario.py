@@ -9,6 +9,12 @@ its hook library and the driver. The driver program (a Windows program of
 ours) starts the clock, plays the scenario's phases, each in a fresh driver
 process, and checks what happens. Everything this script started is ended
 afterwards: the prefix's wineserver and processes, and the display.
+
+The build folder gives the edition under test (x86 or x64; one win64 prefix
+runs both). A phase written "other:NAME" is played by the other edition's
+driver (from --other-build-dir, by default the sibling build/x64 or
+build/x86): the clock is this edition's, the driver's windows are of the
+other bitness.
 """
 
 import argparse
@@ -23,7 +29,8 @@ import zipfile
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.dirname(os.path.dirname(HERE))
-WINE = "/usr/lib/wine/wine64"
+# tools/lib.sh may route Wine through a private loader folder (TKP_WINE).
+WINE = os.environ.get("TKP_WINE", "/usr/lib/wine/wine64")
 WINESERVER = "/usr/lib/wine/wineserver64" if os.path.exists("/usr/lib/wine/wineserver64") \
     else "/usr/lib/wine/wineserver"
 
@@ -45,13 +52,15 @@ SCENARIOS = {
     "help_page": ["help_page"],
     "dialogs": ["dialogs"],
     "sample_skins": ["sample_night", "sample_cloud", "sample_banner"],
-    "today_windows": ["window_rules", "old_rules", "follow_unhooked"],
+    "today_windows": ["window_rules", "old_rules", "other:cross_bitness"],
     # The release archive, checked and unpacked first (unpack_archive).
     "archive": ["archive_start"],
+    # What reaches the clock from windows of the other bitness.
+    "mixed_bitness": ["other:cross_bitness"],
     # Not a test: prints the docking figures for tools/bench.
     "bench": ["bench_dock"],
     # Not a test: a perch of the other bitness followed, for tools/bench.
-    "bench_other": ["bench_other"],
+    "bench_other": ["other:bench_other"],
     # Not a test: takes the pictures of docs/ for tools/screenshots.
     "screenshots": ["shots_builtin", "shots_sample"],
     # Not a test: idle CPU for tools/bench, a minute a spell (TKP_IDLE_SECONDS).
@@ -145,10 +154,24 @@ def free_display():
     raise RuntimeError("no free X display number")
 
 
+def edition_of(build_dir):
+    """x86 or x64, from the machine field of the built program."""
+    with open(os.path.join(build_dir, "TkpchOV.exe"), "rb") as program:
+        data = program.read(4096)
+    pe = int.from_bytes(data[0x3C:0x40], "little")
+    return "x64" if int.from_bytes(data[pe + 4:pe + 6], "little") == 0x8664 else "x86"
+
+
+OTHER_EDITION = {"x86": "x64", "x64": "x86"}
+
+
 class Scenario:
-    def __init__(self, name, build_dir, work_root, timeout, program_dir=None):
+    def __init__(self, name, build_dir, work_root, timeout, program_dir=None, other_build_dir=None):
         self.name = name
         self.build_dir = os.path.abspath(build_dir)
+        self.edition = edition_of(self.build_dir)
+        self.other_build_dir = os.path.abspath(other_build_dir or os.path.join(
+            os.path.dirname(self.build_dir), OTHER_EDITION[self.edition]))
         self.program_dir = program_dir
         self.work = os.path.join(os.path.abspath(work_root), name)
         self.timeout = timeout
@@ -179,6 +202,9 @@ class Scenario:
             for name in os.listdir(skins):
                 if name.endswith(".qve"):
                     shutil.copy(os.path.join(skins, name), os.path.join(self.app, "skins"))
+        if any(phase.startswith("other:") for phase in SCENARIOS[self.name]):
+            shutil.copy(os.path.join(self.other_build_dir, "e2e_driver.exe"),
+                        os.path.join(self.app, "e2e_driver_other.exe"))
         # Another build's program, for the benchmark's comparison.
         if self.program_dir:
             for name in ("TkpchOV.exe", "TKPCHHK.dll"):
@@ -186,7 +212,8 @@ class Scenario:
 
     def unpack_archive(self):
         """Checks the release archive's layout and unpacks it; the clock then
-        runs from its x64 folder (the edition Wine runs)."""
+        runs from the folder of the edition under test (x86 at the root,
+        x64 in its folder)."""
         sys.path.insert(0, os.path.join(ROOT, "tools"))
         sys.path.insert(0, os.path.join(ROOT, "tests", "static"))
         import mkarchive
@@ -229,11 +256,13 @@ class Scenario:
             check(image.machine == machine and subsystem in (None, found),
                   "%s is for machine 0x%x, subsystem %s (found 0x%x, %d)" % (name, machine, subsystem,
                                                                           image.machine, found))
-        for name, built in (("x64/TkpchOV.exe", "TkpchOV.exe"), ("skins/cloud.qve", "skins/cloud.qve")):
+        folder = "x64" if self.edition == "x64" else ""
+        program = os.path.join(folder, "TkpchOV.exe").replace(os.sep, "/")
+        for name, built in ((program, "TkpchOV.exe"), ("skins/cloud.qve", "skins/cloud.qve")):
             same = open(os.path.join(unpacked, name), "rb").read() == open(os.path.join(self.build_dir, built),
                                                                             "rb").read()
             check(same, "%s is the one just built" % name)
-        self.program_folder = os.path.join(unpacked, "x64")
+        self.program_folder = os.path.join(unpacked, folder) if folder else unpacked
         return not failures
 
     def start_display(self):
@@ -264,16 +293,24 @@ class Scenario:
 
     def run_phase(self, phase, deadline):
         remaining = max(5, deadline - time.time())
-        command = [WINE, os.path.join(self.app, "e2e_driver.exe"), phase, self.windows_path(self.program_folder)]
+        driver = "e2e_driver.exe"
+        if phase.startswith("other:"):
+            driver, phase = "e2e_driver_other.exe", phase[len("other:"):]
+        command = [WINE, os.path.join(self.app, driver), phase, self.windows_path(self.program_folder)]
         env = dict(self.env)
         env["WINEDEBUG"] = os.environ.get("TKP_DRIVER_WINEDEBUG", env["WINEDEBUG"])
-        try:
-            result = subprocess.run(command, env=env, timeout=remaining, capture_output=True)
-        except subprocess.TimeoutExpired as expired:
-            output = (expired.stdout or b"").decode("cp932", "replace")
-            return False, output + "\nTIMEOUT: phase %s ran out of time" % phase
-        output = result.stdout.decode("cp932", "replace") + result.stderr.decode("cp932", "replace")
-        return result.returncode == 0, output
+        # Output through a file, not a pipe: a clock that a failed phase left
+        # running inherits the driver's output and would hold a pipe open.
+        log = os.path.join(self.work, "phase-%s.log" % phase)
+        with open(log, "wb") as output_file:
+            try:
+                result = subprocess.run(command, env=env, timeout=remaining, stdout=output_file,
+                                        stderr=subprocess.STDOUT)
+                passed, ending = result.returncode == 0, ""
+            except subprocess.TimeoutExpired:
+                passed, ending = False, "\nTIMEOUT: phase %s ran out of time" % phase
+        with open(log, "rb") as output_file:
+            return passed, output_file.read().decode("cp932", "replace") + ending
 
     def run_idle_phase(self, phase, deadline, meter):
         """Runs a phase with idle spells, reading its output as it comes."""
@@ -345,12 +382,15 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--build-dir", required=True)
     parser.add_argument("--work-root", default=os.path.join(ROOT, "build", "e2e"))
-    parser.add_argument("--timeout", type=float, default=120)
+    parser.add_argument("--timeout", type=float, default=120 * float(os.environ.get("TKP_TIME_SCALE", "1")))
     parser.add_argument("--program-dir", help="take TkpchOV.exe and TKPCHHK.dll from this folder "
                                               "(another build, for the benchmark's comparison)")
+    parser.add_argument("--other-build-dir", help="the other edition's build, whose driver plays the "
+                                                  "\"other:\" phases (default: the sibling build/x86 or build/x64)")
     parser.add_argument("scenario", choices=sorted(SCENARIOS))
     args = parser.parse_args()
-    scenario = Scenario(args.scenario, args.build_dir, args.work_root, args.timeout, args.program_dir)
+    scenario = Scenario(args.scenario, args.build_dir, args.work_root, args.timeout, args.program_dir,
+                        args.other_build_dir)
     return 0 if scenario.run() else 1
 
 

@@ -1,4 +1,5 @@
 #include "allocseam.h"
+#include "testkit.h"
 
 static int Failing;
 static int Refused;
@@ -34,6 +35,6 @@ int GlobalAllocFails::refused() const
 // The program's code calls GlobalAlloc through this import slot; defining
 // it here keeps the import library's slot out of the test program.
 extern "C" {
-extern HGLOBAL(WINAPI *__imp_GlobalAlloc)(UINT, SIZE_T);
-HGLOBAL(WINAPI *__imp_GlobalAlloc)(UINT, SIZE_T) = TestGlobalAlloc;
+extern HGLOBAL(WINAPI *GlobalAllocSlot)(UINT, SIZE_T) TKP_IMPORT_SLOT(GlobalAlloc, 8);
+HGLOBAL(WINAPI *GlobalAllocSlot)(UINT, SIZE_T) = TestGlobalAlloc;
 }

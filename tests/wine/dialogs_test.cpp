@@ -25,10 +25,10 @@
 
 namespace {
 
-// Runs the dialog as the menu does; `look` sees it open (once), then the
-// dialog is left with `leave`. Returns what DialogBoxParamA returned.
-INT_PTR RunDialog(const char *name, DLGPROC procedure, std::function<void(HWND)> look,
-                  std::function<void(HWND)> leave, bool *timedOut = nullptr)
+// Opens a dialog with `open`; `look` sees it open (once), then the dialog
+// is left with `leave`. Returns what `open` returned.
+INT_PTR RunModal(std::function<INT_PTR()> open, const char *name, std::function<void(HWND)> look,
+                 std::function<void(HWND)> leave, bool *timedOut = nullptr)
 {
     HWND seen = NULL;
     ModalDriver driver([&] {
@@ -42,13 +42,21 @@ INT_PTR RunDialog(const char *name, DLGPROC procedure, std::function<void(HWND)>
         }
         return true;
     });
-    INT_PTR result = DialogBoxParamA(AppState.AppInstance, name, AppState.ClockWindow, procedure, 0);
+    INT_PTR result = open();
     EXPECT_TRUE(seen) << name << " never opened";
     if (timedOut)
         *timedOut = driver.timedOut();
     else
         EXPECT_FALSE(driver.timedOut()) << name << " did not close";
     return result;
+}
+
+// Runs the dialog as the menu does. Returns what DialogBoxParamA returned.
+INT_PTR RunDialog(const char *name, DLGPROC procedure, std::function<void(HWND)> look,
+                  std::function<void(HWND)> leave, bool *timedOut = nullptr)
+{
+    return RunModal([&] { return DialogBoxParamA(AppState.AppInstance, name, AppState.ClockWindow, procedure, 0); },
+                    name, look, leave, timedOut);
 }
 
 void Click(HWND dialog, int id)
@@ -180,7 +188,9 @@ TEST_F(DialogsSettings, ChoicesReachTheOptionsOnOkOnly)
         SettingsShown atOpen, afterClicks;
         bool placed = false;
         int trayCallsBeforeLeaving = -1;
-        INT_PTR result = RunDialog("SETTING", SettingDlgProc, [&](HWND box) {
+        // From the menu: the command applies the tray choice once the dialog closed.
+        auto fromMenu = [&] { return (INT_PTR)SendMessageA(clock, WM_COMMAND, IDM_SETTING, 0); };
+        INT_PTR result = RunModal(fromMenu, "SETTING", [&](HWND box) {
             placed = CentredAndOnTop(box);
             atOpen = ReadSettings(box);
             for (int id : c.clicks)
@@ -213,7 +223,7 @@ TEST_F(DialogsSettings, ChoicesReachTheOptionsOnOkOnly)
                 EXPECT_EQ(call.record.uFlags, (UINT)(NIF_MESSAGE | NIF_ICON | NIF_TIP)) << c.what;
                 EXPECT_EQ(call.record.uCallbackMessage, (UINT)WM_TRAY_NOTIFY) << c.what;
                 EXPECT_STREQ(call.record.szTip, "Tickperch") << c.what;
-                EXPECT_TRUE(call.record.hIcon != NULL) << c.what << ": a fresh icon";
+                EXPECT_EQ(call.icon, ClockIconPixels()) << c.what << ": the program's own icon";
                 EXPECT_TRUE(call.result) << c.what << ": the taskbar took it";
             }
         }

@@ -147,18 +147,28 @@ TEST_F(Dock, MinimiseOrCloseHidesUnlessTheClockIsInFront)
 
 TEST_F(Dock, DestroyedWindowReDocksOrHides)
 {
-    perch(100, 100, 800, 300);
-    update();
-    // A framed foreground window: an update is posted, not done at once.
-    SendMessageA(clock, WM_DOCK_DESTROYED, 0, 0);
-    MSG posted;
-    EXPECT_TRUE(PeekMessageA(&posted, clock, WM_DOCK_UPDATE, WM_DOCK_UPDATE, PM_REMOVE));
-
-    // A frameless foreground window: nothing to sit on.
-    perch(300, 500, 300, 200, WS_POPUP);
-    SendMessageA(clock, WM_DOCK_DESTROYED, 0, 0);
-    EXPECT_FALSE(IsWindowVisible(clock));
-    EXPECT_FALSE(PeekMessageA(&posted, clock, WM_DOCK_UPDATE, WM_DOCK_UPDATE, PM_REMOVE));
+    // In front after the window went: a framed window, or the clock itself,
+    // gets an update posted (not done at once); a frameless window leaves
+    // nothing to sit on.
+    const struct {
+        const char *what;
+        DWORD style;
+        bool clockInFront, redocks;
+    } rows[] = {{"a framed window", WS_OVERLAPPEDWINDOW, false, true},
+                {"the clock", WS_OVERLAPPEDWINDOW, true, true},
+                {"a frameless window", WS_POPUP, false, false}};
+    for (const auto &row : rows) {
+        HWND window = perch(300, 500, 300, 200, row.style);
+        ShowWindow(clock, SW_SHOWNOACTIVATE);
+        if (row.clockInFront)
+            MakeForeground(clock);
+        ASSERT_EQ(GetForegroundWindow(), row.clockInFront ? clock : window) << row.what;
+        SendMessageA(clock, WM_DOCK_DESTROYED, 0, 0);
+        MSG posted;
+        EXPECT_EQ(PeekMessageA(&posted, clock, WM_DOCK_UPDATE, WM_DOCK_UPDATE, PM_REMOVE) != 0, row.redocks)
+            << row.what;
+        EXPECT_EQ(IsWindowVisible(clock) != 0, row.redocks) << row.what;
+    }
 }
 
 TEST_F(Dock, ReleasingTheClockRecordsTheOffsetAndGivesTheForegroundBack)
@@ -227,6 +237,12 @@ TEST_F(Dock, CreationClearsTheCaptionAndShowWindowIsSwallowed)
 
     EXPECT_EQ(GetWindowLongA(clock, GWL_EXSTYLE) & (WS_EX_TOPMOST | WS_EX_CONTROLPARENT),
               WS_EX_TOPMOST | WS_EX_CONTROLPARENT);
-    EXPECT_EQ(SendMessageA(clock, WM_SHOWWINDOW, TRUE, 0), 1);
+    // WM_SHOWWINDOW is swallowed whatever its status: the default handling
+    // would hide the clock as its owner closes or another window is zoomed.
+    ShowWindow(clock, SW_SHOWNOACTIVATE);
+    for (LPARAM status : {(LPARAM)0, (LPARAM)SW_PARENTCLOSING, (LPARAM)SW_OTHERZOOM}) {
+        EXPECT_EQ(SendMessageA(clock, WM_SHOWWINDOW, FALSE, status), 1) << status;
+        EXPECT_TRUE(IsWindowVisible(clock)) << status;
+    }
     EXPECT_EQ(GetWindow(clock, GW_OWNER), AppState.OwnerWindow);
 }

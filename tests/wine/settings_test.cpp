@@ -27,7 +27,7 @@ TEST(Settings, MissingFileGivesTheDefaults)
     TempFolder folder;
     ClockOptions options;
     memset(&options, 0x55, sizeof options);
-    char dataFile[256];
+    char dataFile[DATA_FILE_NAME_SIZE];
     ReadSettings(folder.file("none.ini").c_str(), dataFile, &options);
     EXPECT_STREQ(dataFile, "DEFAULTDATA");
     EXPECT_EQ(options.position, 500);
@@ -47,7 +47,7 @@ TEST(Settings, ValuesOutOfRangeAreTakenAsRead)
     folder.write("clock.ini", "[WINDOW]\r\nPOSITION=-40\r\n[OPTION]\r\nTIMESYS=13\r\nYEAR=7\r\n"
                               "[DATAFILE]\r\nFILENAME=C:\\skins\\a.qve\r\n[TICKPERCH]\r\nINITIALIZE=2\r\n");
     ClockOptions options;
-    char dataFile[256];
+    char dataFile[DATA_FILE_NAME_SIZE];
     ReadSettings(folder.file("clock.ini").c_str(), dataFile, &options);
     EXPECT_STREQ(dataFile, "C:\\skins\\a.qve");
     EXPECT_EQ(options.position, -40);
@@ -76,7 +76,7 @@ TEST(Settings, WritesEveryKeyInOrderAndReadsThemBack)
     }
 
     ClockOptions read;
-    char dataFile[256];
+    char dataFile[DATA_FILE_NAME_SIZE];
     ReadSettings(file.c_str(), dataFile, &read);
     EXPECT_EQ(0, memcmp(&read, &written, sizeof read));
     EXPECT_EQ(ReadLastRunKind(file.c_str()), LAST_RUN_BUILT_IN);
@@ -108,12 +108,24 @@ TEST(Settings, ExtremeIntegersKeepTheirSignAndDigits)
 
 TEST(Settings, PathIsTheProgramsWithTheIniExtension)
 {
+    // A program started by its short name keeps its settings beside it
+    // under its long name: a copy of the hook library loaded as one.
+    TempFolder folder;
+    char testProgram[MAX_PATH];
+    GetModuleFileNameA(NULL, testProgram, MAX_PATH);
+    std::string library = testProgram;
+    library.replace(library.rfind('\\') + 1, std::string::npos, "TKPCHHK.dll");
+    std::string longName = folder.file("Clock Program With A Long Name.dll");
+    ASSERT_TRUE(CopyFileA(library.c_str(), longName.c_str(), FALSE));
+    char shortName[MAX_PATH], expected[MAX_PATH];
+    ASSERT_NE(GetShortPathNameA(longName.c_str(), shortName, MAX_PATH), 0u);
+    ASSERT_NE(GetLongPathNameA(longName.c_str(), expected, MAX_PATH), 0u);
+    memcpy(expected + strlen(expected) - 3, "ini", 3);
+    HMODULE module = LoadLibraryA(shortName);
+    ASSERT_TRUE(module != NULL);
+
     char settingsFile[MAX_PATH];
-    BuildSettingsPath(GetModuleHandleA(NULL), settingsFile);
-    char module[MAX_PATH];
-    GetModuleFileNameA(NULL, module, MAX_PATH);
-    std::string expected = module;
-    expected.replace(expected.size() - 3, 3, "ini");
-    EXPECT_EQ(lstrcmpiA(settingsFile, expected.c_str()), 0) << settingsFile;
-    EXPECT_STREQ(settingsFile + strlen(settingsFile) - 4, ".ini");
+    BuildSettingsPath(module, settingsFile);
+    FreeLibrary(module);
+    EXPECT_STREQ(settingsFile, expected) << "loaded as " << shortName;
 }

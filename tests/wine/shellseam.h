@@ -15,8 +15,14 @@ struct TrayCall {
     DWORD action;
     NOTIFYICONDATAA record; // the bytes the caller's cbSize covers; the rest zero
     BOOL result;
+    std::vector<unsigned> icon; // IconPixels of the icon handed over
 };
 
 std::vector<TrayCall> &TrayCalls();
+
+// An icon drawn at 16 x 16 on white, as 0x00RRGGBB; empty for no icon.
+std::vector<unsigned> IconPixels(HICON icon);
+// The same for the program's own icon resource, "TKPCOV".
+std::vector<unsigned> ClockIconPixels();
 
 #endif

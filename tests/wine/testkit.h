@@ -9,6 +9,15 @@
 #include <string>
 #include <vector>
 
+// A system function's import slot as the linker names it, for the seams that
+// take its place: the i686 slot carries the stdcall decoration (bytes of
+// arguments), the x64 one does not. A wrong name links and hooks nothing.
+#ifdef _WIN64
+#define TKP_IMPORT_SLOT(name, bytes) __asm__("__imp_" #name)
+#else
+#define TKP_IMPORT_SLOT(name, bytes) __asm__("__imp__" #name "@" #bytes)
+#endif
+
 // A fresh folder under the temporary folder, removed with its files.
 class TempFolder {
 public:

@@ -158,7 +158,7 @@ TEST_F(Tray, TaskbarRestartPutsTheIconBackOnlyWhenWanted)
     EXPECT_EQ(readded.action, (DWORD)NIM_ADD);
     EXPECT_STREQ(readded.record.szTip, "Tickperch") << "the clock's own icon";
     EXPECT_EQ(readded.record.uCallbackMessage, (UINT)WM_TRAY_NOTIFY);
-    EXPECT_TRUE(readded.record.hIcon != NULL);
+    EXPECT_EQ(readded.icon, ClockIconPixels()) << "the program's own icon";
     EXPECT_TRUE(iconIsThere()) << "tray 1: the icon is back";
 
     // Again after the user's icon went away with the old taskbar.

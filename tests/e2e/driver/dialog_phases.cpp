@@ -25,10 +25,8 @@ static HWND OpenFromMenu(HWND clock, HWND perch, char mnemonic, const char *capt
     RECT rect = Rect(clock);
     // The right click makes the clock the foreground window: the keys of
     // the menu go to it.
-    bool menu = ClickUntil(POINT{rect.left + 40, rect.top + 20}, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP, [&] {
-        HWND open = FindWindowA("#32768", NULL);
-        return open && IsWindowVisible(open) && GetForegroundWindow() == clock;
-    });
+    bool menu = OpenMenuWithRightClick(POINT{rect.left + 40, rect.top + 20}, clock) != NULL &&
+                PumpUntil([&] { return GetForegroundWindow() == clock; });
     CHECK(menu, Format("a right click on the clock opens the menu for %s", caption));
     HWND dialog = NULL;
     PressKeyUntil((BYTE)mnemonic, [&] { return (dialog = FindWindowA("#32770", caption)) != NULL; });
@@ -104,7 +102,7 @@ static void DialogsFromTheMenu()
                          [&] { return !IsWindow(settings); }),
               "OK closes the settings");
         DWORD closed = GetTickCount();
-        bool marked = PumpUntil([&] { return IsWindowVisible(clock) && ShowsMeridiem(clock); }, 3000);
+        bool marked = PumpUntil([&] { return IsWindowVisible(clock) && ShowsMeridiem(clock); }, ComesWithin);
         DWORD took = GetTickCount() - closed;
         CHECK(marked && took <= 1000, Format("within a second the face shows the AM or PM mark (%lu ms)", took));
         SaveScreenshot("settings-applied.bmp");
@@ -120,9 +118,9 @@ static void DialogsFromTheMenu()
         CHECK(CountOnScreen(link, 0x0000FF) > 30 && CountOnScreen(link, 0x800080) == 0, "its link is blue");
         CHECK(ClickUntil(Middle(link), MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, [&] { return !IsWindow(about); }),
               "a click on the link closes the dialog");
-        CHECK(PumpUntil([] { return !PageOpened().empty(); }, 8000) && PageOpened() == "https://tickperch.invalid/",
+        CHECK(PumpUntil([] { return !PageOpened().empty(); }, ComesWithin) && PageOpened() == "https://tickperch.invalid/",
               "and hands its address to the shell: " + PageOpened());
-        CHECK(PumpUntil([&] { return IsWindowVisible(clock); }, 3000), "the clock comes back");
+        CHECK(PumpUntil([&] { return IsWindowVisible(clock); }, ComesWithin), "the clock comes back");
     }
     about = OpenFromMenu(clock, perch, 'A', "ﾊﾞｰｼﾞｮﾝ情報");
     if (about) {
@@ -134,7 +132,7 @@ static void DialogsFromTheMenu()
         PumpMessages(300);
         CHECK(IsWindowVisible(about), "Escape does not close the version dialog");
         CHECK(PressKeyUntil(VK_RETURN, [&] { return !IsWindow(about); }), "Enter does");
-        CHECK(PumpUntil([&] { return IsWindowVisible(clock); }, 3000), "the clock comes back");
+        CHECK(PumpUntil([&] { return IsWindowVisible(clock); }, ComesWithin), "the clock comes back");
     }
 
     // Data properties of the built-in skin: its credits, the home page and
@@ -157,14 +155,14 @@ static void DialogsFromTheMenu()
             closed = PumpUntil([&] { return !IsWindow(property); }, 1500);
         }
         CHECK(closed, "Alt+F4 does");
-        CHECK(PumpUntil([&] { return IsWindowVisible(clock); }, 3000), "the clock comes back");
+        CHECK(PumpUntil([&] { return IsWindowVisible(clock); }, ComesWithin), "the clock comes back");
     }
     property = OpenFromMenu(clock, perch, 'P', "ﾃﾞｰﾀのﾌﾟﾛﾊﾟﾃｨ");
     if (property) {
         CHECK(ClickUntil(Middle(ItemRect(property, 1005)), MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP,
                          [&] { return !IsWindow(property); }),
               "a click on the mail address closes the dialog");
-        CHECK(PumpUntil([] { return PageOpened().rfind("mailto:", 0) == 0; }, 8000) &&
+        CHECK(PumpUntil([] { return PageOpened().rfind("mailto:", 0) == 0; }, ComesWithin) &&
                   PageOpened() == "mailto:tickperch@tickperch.invalid",
               "and hands mailto: and the address to the shell: " + PageOpened());
     }

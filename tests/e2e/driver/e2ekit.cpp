@@ -1,13 +1,25 @@
 #include "e2ekit.h"
 
 #include <stdarg.h>
+#include <stdlib.h>
 #include <stdio.h>
 
 #include <algorithm>
 #include <vector>
 
+#include "../../../skin/facelayout.h"
+
 int Failures;
 AppFolder App;
+
+static DWORD TimeScale()
+{
+    char value[16];
+    DWORD length = GetEnvironmentVariableA("TKP_TIME_SCALE", value, sizeof value);
+    int scale = length > 0 && length < sizeof value ? atoi(value) : 0;
+    return scale > 0 ? (DWORD)scale : 1;
+}
+const DWORD ComesWithin = 20000 * TimeScale();
 
 void Report(bool passed, const char *file, int line, const std::string &what)
 {
@@ -260,24 +272,49 @@ void PressAltKey(BYTE key)
     PumpMessages(30);
 }
 
-bool ClickUntil(POINT at, DWORD down, DWORD up, const std::function<bool()> &done, DWORD wait)
+bool TryUntil(const char *what, const std::function<void()> &input, const std::function<bool()> &done, DWORD wait)
 {
     for (int attempt = 0; attempt < 3; attempt++) {
-        Click(at, down, up);
+        if (attempt > 0) {
+            printf("retry: %s had no effect within %lu ms, input again (%d of 2)\n", what, wait, attempt);
+            fflush(stdout);
+        }
+        input();
         if (PumpUntil(done, wait))
             return true;
     }
     return false;
 }
 
+bool ClickUntil(POINT at, DWORD down, DWORD up, const std::function<bool()> &done, DWORD wait)
+{
+    std::string what = Format("a click at %ld,%ld", at.x, at.y);
+    return TryUntil(what.c_str(), [&] { Click(at, down, up); }, done, wait);
+}
+
 bool PressKeyUntil(BYTE key, const std::function<bool()> &done, DWORD wait)
 {
-    for (int attempt = 0; attempt < 3; attempt++) {
-        PressKey(key);
-        if (PumpUntil(done, wait))
-            return true;
-    }
-    return false;
+    std::string what = Format("key 0x%02x", key);
+    return TryUntil(what.c_str(), [&] { PressKey(key); }, done, wait);
+}
+
+bool ThreadInMode(HWND window, DWORD modes, bool want, DWORD milliseconds)
+{
+    DWORD thread = GetWindowThreadProcessId(window, NULL);
+    return PumpUntil([&] {
+        GUITHREADINFO info = {};
+        info.cbSize = sizeof info;
+        return GetGUIThreadInfo(thread, &info) && ((info.flags & modes) != 0) == want;
+    }, milliseconds);
+}
+
+HWND OpenMenuWithRightClick(POINT at, HWND owner)
+{
+    HWND menu = NULL;
+    ClickUntil(at, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP, [&] { return (menu = FindPopupMenu(0)) != NULL; });
+    if (menu && !ThreadInMode(owner, GUI_POPUPMENUMODE | GUI_INMENUMODE))
+        return NULL;
+    return menu;
 }
 
 POINT Middle(const RECT &rect)
@@ -292,7 +329,7 @@ HWND FindPopupMenu(DWORD milliseconds)
         menu = FindWindowA("#32768", NULL);
         return menu && IsWindowVisible(menu);
     }, milliseconds);
-    return menu;
+    return menu && IsWindowVisible(menu) ? menu : NULL;
 }
 
 bool SaveScreenshot(const std::string &name)
@@ -426,14 +463,25 @@ FaceReading ReadFace(HWND clock, int faceLeft, int faceTop)
     std::vector<unsigned> pixels = CaptureScreen(area);
     FaceReading face;
     faceLeft += clockRect.left - area.left;
-    int y = faceTop + 1 + clockRect.top - area.top;
-    face.hourTens = DigitAt(pixels, width, height, faceLeft + 17, y);
-    face.hourOnes = DigitAt(pixels, width, height, faceLeft + 28, y);
-    face.minuteTens = DigitAt(pixels, width, height, faceLeft + 43, y);
-    face.minuteOnes = DigitAt(pixels, width, height, faceLeft + 54, y);
-    face.secondTens = DigitAt(pixels, width, height, faceLeft + 69, y);
-    face.secondOnes = DigitAt(pixels, width, height, faceLeft + 80, y);
+    faceTop += clockRect.top - area.top;
+    int *digits[FACE_DIGIT_COUNT] = {&face.hourTens,   &face.hourOnes,   &face.minuteTens,
+                                     &face.minuteOnes, &face.secondTens, &face.secondOnes};
+    for (int i = 0; i < FACE_DIGIT_COUNT; i++)
+        *digits[i] = DigitAt(pixels, width, height, faceLeft + FaceDigitX[i], faceTop + FACE_DIGIT_Y);
     face.read = face.hourOnes >= 0 && face.minuteTens >= 0 && face.minuteOnes >= 0 && face.secondTens >= 0 &&
                 face.secondOnes >= 0;
     return face;
+}
+
+bool ClockTicks(HWND clock, int ticks)
+{
+    int last = -1;
+    return PumpUntil([&] {
+        FaceReading face = ReadFace(clock);
+        if (face.read && last >= 0 && face.seconds() != last)
+            ticks--;
+        if (face.read)
+            last = face.seconds();
+        return ticks == 0;
+    }, ComesWithin);
 }

@@ -54,9 +54,15 @@ void StartOnPerch(PerchedClock &run, const std::string &arguments = "");
 // Ends the clock through its Exit command and checks it ends with 0.
 void ExitAndExpectCleanEnd(ClockProcess &process, HWND clock);
 
+// How long a wait for something that must come may take: a process start
+// or a paint on a loaded shared machine can take seconds (20 s, stretched by
+// TKP_TIME_SCALE where the programs run emulated). Waits for something that
+// must NOT happen name their own, short, spell.
+extern const DWORD ComesWithin;
+
 // The clock window of the running clock (class "MAIN", title "Tickperch OV").
-HWND FindClock(DWORD milliseconds = 5000);
-HWND WaitForShownClock(DWORD milliseconds = 5000);
+HWND FindClock(DWORD milliseconds = ComesWithin);
+HWND WaitForShownClock(DWORD milliseconds = ComesWithin);
 // Ends the clock as its Exit menu command does.
 void ExitClock(HWND clock);
 
@@ -69,8 +75,8 @@ RECT Rect(HWND window);
 // Where the clock's top-left corner belongs on a perch (overlap and rise of the skin).
 POINT PerchPoint(HWND perch, int position, int overlap = 50, int rise = 35);
 // Waits until the clock is shown with its top-left corner at the point.
-bool ClockSettlesAt(HWND clock, POINT point, DWORD milliseconds = 3000);
-bool ClockHides(HWND clock, DWORD milliseconds = 3000);
+bool ClockSettlesAt(HWND clock, POINT point, DWORD milliseconds = ComesWithin);
+bool ClockHides(HWND clock, DWORD milliseconds = ComesWithin);
 // Hidden, or shown wholly outside the screen: the minimised window that
 // stays in the foreground (its taskbar button pressed) lies far off screen,
 // and a clock perched on it with it.
@@ -82,7 +88,7 @@ RECT FirstTrayIconRect();
 bool TrayIconShown();
 
 // Message boxes of the clock's process, found by caption (Shift-JIS bytes).
-HWND FindMessageBox(const char *caption, DWORD milliseconds = 5000);
+HWND FindMessageBox(const char *caption, DWORD milliseconds = ComesWithin);
 std::string MessageBoxText(HWND box);
 void PressOk(HWND box);
 
@@ -94,12 +100,22 @@ void PressAltKey(BYTE key);
 POINT Middle(const RECT &rect);
 // The same until the effect is there: on these shared machines Wine now
 // and then loses an input event (a click before a move has settled, a key
-// before the foreground has changed), so each is tried up to three times,
-// waiting for its effect after each. True when the effect came.
-bool ClickUntil(POINT at, DWORD down, DWORD up, const std::function<bool()> &done, DWORD wait = 1500);
-bool PressKeyUntil(BYTE key, const std::function<bool()> &done, DWORD wait = 1500);
+// before the foreground has changed, the first click on a window that has
+// just been shown), so each is tried up to three times, waiting for its
+// effect after each; a retry is logged. True when the effect came.
+bool TryUntil(const char *what, const std::function<void()> &input, const std::function<bool()> &done,
+              DWORD wait = 2000);
+bool ClickUntil(POINT at, DWORD down, DWORD up, const std::function<bool()> &done, DWORD wait = 2000);
+bool PressKeyUntil(BYTE key, const std::function<bool()> &done, DWORD wait = 2000);
 // The visible popup menu, or NULL when none opens in time.
-HWND FindPopupMenu(DWORD milliseconds = 3000);
+HWND FindPopupMenu(DWORD milliseconds = 5000);
+// Right-clicks the point until a popup menu of the window's thread is shown
+// and that thread's menu loop has taken over the input (a click or key
+// sent before that lands nowhere); the menu, or NULL.
+HWND OpenMenuWithRightClick(POINT at, HWND owner);
+// Waits until the window's thread is in the given modes (GUI_INMOVESIZE,
+// GUI_POPUPMENUMODE, ...), or, with want false, out of all of them.
+bool ThreadInMode(HWND window, DWORD modes, bool want = true, DWORD milliseconds = ComesWithin);
 
 // Saves the whole screen as a BMP file in the program's folder.
 bool SaveScreenshot(const std::string &name);
@@ -121,5 +137,9 @@ struct FaceReading {
     int seconds() const { return secondTens * 10 + secondOnes; }
 };
 FaceReading ReadFace(HWND clock, int faceLeft = 5, int faceTop = 11);
+// Waits until the face (built-in skin) has shown the given number of new
+// seconds. A tick's paint comes only when the clock's queue holds no posted
+// message, so after one everything posted to it before has been handled.
+bool ClockTicks(HWND clock, int ticks = 1);
 
 #endif

@@ -84,8 +84,7 @@ static void MenuOnTheClock()
     CHECK(ClockSettlesAt(clock, docked), "the clock perches");
 
     POINT click = {docked.x + 40, docked.y + 20};
-    Click(click, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
-    HWND menu = FindPopupMenu();
+    HWND menu = OpenMenuWithRightClick(click, clock);
     CHECK(menu != NULL, "a right click on the clock opens the menu");
     RECT rect = Rect(menu);
     CHECK(rect.left == click.x && rect.top == click.y,
@@ -124,8 +123,7 @@ static void TrayIcon()
     PumpMessages(400);
     CHECK(FindPopupMenu(300) == NULL, "a left click or a double click on the icon opens nothing");
 
-    Click(icon, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
-    HWND menu = FindPopupMenu();
+    HWND menu = OpenMenuWithRightClick(icon, clock);
     CHECK(menu != NULL, "a right click on the icon opens the menu");
     if (menu) {
         RECT rect = Rect(menu);
@@ -175,11 +173,10 @@ static void WriteNightSkin(const std::string &path)
 
 static HWND OpenChangeDataDialog(HWND clock, POINT at)
 {
-    CHECK(ClickUntil(at, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP, [] { return FindPopupMenu(0) != NULL; }, 3000),
-          "the menu opens");
+    CHECK(OpenMenuWithRightClick(at, clock) != NULL, "the menu opens");
     HWND dialog = NULL;
     // ﾃﾞｰﾀ変更(&C); the first opening of the dialog loads a lot.
-    PressKeyUntil('C', [&] { return (dialog = FindMessageBox("Tickperch OV - データ変更", 0)) != NULL; }, 8000);
+    PressKeyUntil('C', [&] { return (dialog = FindMessageBox("Tickperch OV - データ変更", 0)) != NULL; }, ComesWithin);
     CHECK(dialog != NULL, "Change data opens the file dialog");
     CHECK(!IsWindowVisible(clock), "the clock hides while it is up");
     return dialog;
@@ -242,17 +239,17 @@ static void ChangeData()
     const char *boxes[] = {"不正なファイル形式です。", "ファイルの読み込みに失敗しました。他のアプリケーションが編集中かもしれません。"};
     for (const char *text : boxes) {
         HWND box = NULL;
-        PumpUntil([&] { return (box = FindMessageBox("問題", 100)) != NULL && MessageBoxText(box) == text; }, 8000);
+        PumpUntil([&] { return (box = FindMessageBox("問題", 100)) != NULL && MessageBoxText(box) == text; }, ComesWithin);
         CHECK(box != NULL && MessageBoxText(box) == text, std::string("the clock says: ") + text);
         if (box)
             PressOk(box);
     }
-    CHECK(ClockSettlesAt(clock, onNight, 8000), "the clock lives on with the night skin");
+    CHECK(ClockSettlesAt(clock, onNight), "the clock lives on with the night skin");
     rect = Rect(clock);
     CHECK(rect.right - rect.left == 120 && rect.bottom - rect.top == 40, "at its size");
 
-    Click(POINT{onNight.x + 40, onNight.y + 20}, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
-    CHECK(FindPopupMenu() != NULL, "the menu opens on the new skin");
+    CHECK(OpenMenuWithRightClick(POINT{onNight.x + 40, onNight.y + 20}, clock) != NULL,
+          "the menu opens on the new skin");
     PressKey('E');
     CHECK(process.waitExit() == 0, "Exit ends the program");
     char longPath[MAX_PATH];
@@ -334,7 +331,7 @@ static void HelpPage()
         PostMessageA(clock, WM_COMMAND, 40006, 0); // ﾍﾙﾌﾟ(&H)
     };
     auto pageOpenedBesideTheProgram = [&] {
-        if (!PumpUntil([] { return !PageOpened().empty(); }, 8000))
+        if (!PumpUntil([] { return !PageOpened().empty(); }, ComesWithin))
             return false;
         std::string page = PageOpened();
         return page.size() > 13 && lstrcmpiA(page.c_str() + page.size() - 13, "\\Tkpch12.html") == 0 &&
@@ -357,12 +354,12 @@ static void HelpPage()
     CloseHandle(helpFile);
     HWND fakeViewer = MakeFakeViewer();
     askForHelp();
-    bool asked = PumpUntil([] { return !HelpFileAsked.empty(); }, 8000);
+    bool asked = PumpUntil([] { return !HelpFileAsked.empty(); }, ComesWithin);
     CHECK(asked && lstrcmpiA(HelpFileAsked.c_str(), App.file("Tkpch12.hlp").c_str()) == 0,
           "Help asks the viewer for the file beside the program: " + HelpFileAsked);
     DestroyWindow(fakeViewer);
     askForHelp();
-    CHECK(PumpUntil([] { return FindWindowA("MS_WINHELP", NULL) != NULL; }, 8000), "with both, Help starts the viewer");
+    CHECK(PumpUntil([] { return FindWindowA("MS_WINHELP", NULL) != NULL; }, ComesWithin), "with both, Help starts the viewer");
     PumpMessages(1000);
     CHECK(PageOpened().empty(), "and opens no page");
     DWORD_PTR answer;

@@ -5,6 +5,7 @@
 
 #include "e2ekit.h"
 #include "phases.h"
+#include "../../../skin/facelayout.h"
 
 namespace {
 
@@ -86,8 +87,8 @@ void ShowSample(const std::string &path, const std::string &screenshot)
     int differ = 0;
     for (int y = 0; y < sample.height; y++)
         for (int x = 0; x < sample.width; x++) {
-            bool inFace = x > sample.faceLeft && x <= sample.faceLeft + 88 && y > sample.faceTop &&
-                          y <= sample.faceTop + 18;
+            int faceX = x - sample.faceLeft - FACE_AREA_X, faceY = y - sample.faceTop - FACE_AREA_Y;
+            bool inFace = faceX >= 0 && faceX < FACE_AREA_WIDTH && faceY >= 0 && faceY < FACE_AREA_HEIGHT;
             size_t at = (size_t)y * sample.width + x;
             if (!inFace && sample.pixels[at] != sample.pixels[0])
                 differ += screen[at] != sample.pixels[at];
@@ -119,12 +120,14 @@ void Banner()
     ShowSample("banner");
 }
 
-// The clock started from the unpacked release archive (its x64 folder),
-// with a sample skin from the archive's skins folder.
+// The clock started from the unpacked release archive (the x86 edition at
+// its root, the x64 one in its folder), with a sample skin from the
+// archive's skins folder.
 void FromTheArchive()
 {
     char skin[MAX_PATH];
-    GetFullPathNameA(App.file("..\\skins\\banner.qve").c_str(), MAX_PATH, skin, NULL);
+    bool atRoot = GetFileAttributesA(App.file("skins\\banner.qve").c_str()) != INVALID_FILE_ATTRIBUTES;
+    GetFullPathNameA(App.file(atRoot ? "skins\\banner.qve" : "..\\skins\\banner.qve").c_str(), MAX_PATH, skin, NULL);
     ShowSample(skin, "archive.bmp");
     char longPath[MAX_PATH];
     GetLongPathNameA(skin, longPath, MAX_PATH);

@@ -1,6 +1,5 @@
 // The clock on today's Windows: a maximised perch, fullscreen and minimised
-// windows in front, the old rules by settings, and a perch the
-// hook library cannot reach (run with the driver of the other bitness).
+// windows in front, and the old rules by settings.
 #include "e2ekit.h"
 #include "phases.h"
 
@@ -52,22 +51,8 @@ static void WindowRules(bool on)
           "both keys are written at exit");
 }
 
-static void FollowUnhooked()
-{
-    PerchedClock run;
-    StartOnPerch(run);
-    for (int move = 0; move < 3; move++) {
-        MoveWindow(run.perch, 80 + 60 * move, 180 + 40 * move, 700, 400, TRUE);
-        CHECK(ClockSettlesAt(run.clock, PerchPoint(run.perch, 500), 1600), Format("move %d followed in a tick", move));
-    }
-    DestroyWindow(run.perch);
-    CHECK(ClockHides(run.clock, 1600), "with its perch gone and nothing in its place the clock hides");
-    ExitAndExpectCleanEnd(run.process, run.clock);
-}
-
 const Phase ScreenPhases[] = {
     {"window_rules", [] { WindowRules(true); }},
     {"old_rules", [] { WindowRules(false); }},
-    {"follow_unhooked", FollowUnhooked},
     {NULL, NULL},
 };
