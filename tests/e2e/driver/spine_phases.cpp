@@ -263,7 +263,7 @@ static void EndSession()
 
 // Played by the driver of the other edition: its windows are of the other
 // bitness than the clock, so the clock's hook library is never loaded into
-// them. Records what reaches the clock from such windows.
+// them: the clock must find their changes on its own.
 static void CrossBitness()
 {
     WriteSetting("TICKPERCH", "INITIALIZE", "1");
