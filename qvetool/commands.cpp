@@ -12,6 +12,7 @@
 
 #include "explain.h"
 #include "picture.h"
+#include "plainbmp.h"
 #include "platform.h"
 #include "pngwrite.h"
 #include "skinformat.h"
@@ -205,6 +206,12 @@ int Pack(Run &run, const std::vector<std::string> &arguments)
     Bytes picture;
     if (!ReadInput(run, source, (size_t)SKIN_LARGEST_FILE - SKIN_HEADER_SIZE, &picture))
         return EXIT_REFUSED;
+    PlainPicture plain;
+    const int conversion = MakePlainBmp(picture.data(), picture.size(), &plain);
+    if (conversion == PLAIN_REFUSED)
+        return run.fail(source + " を変換できません。" + plain.why);
+    if (conversion == PLAIN_CONVERTED)
+        picture.swap(plain.bmp);
     Bytes image = MakeSkinHeader(fields);
     image.insert(image.end(), picture.begin(), picture.end());
     SkinLayout layout;
@@ -221,6 +228,8 @@ int Pack(Run &run, const std::vector<std::string> &arguments)
         run.warn(warning);
     if (!WriteOutput(run, command, image))
         return EXIT_REFUSED;
+    if (conversion == PLAIN_CONVERTED)
+        run.say(source + ": " + ConversionNote(plain));
     run.say(Format("%s を書き出しました (%zu バイト、%d × %d ピクセル)。", command.values["-o"].c_str(), image.size(),
                    layout.width, layout.height < 0 ? -layout.height : layout.height));
     return EXIT_DONE;

@@ -10,7 +10,7 @@ TKP_WINESERVER=/usr/lib/wine/wineserver64
 # Everything a fresh Debian machine lacks for building and testing.
 TKP_PACKAGES=(cmake ninja-build g++ g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine64 xvfb xauth x11-apps
               x11-utils imagemagick locales fonts-ipafont-gothic googletest clang libclang-rt-14-dev python3
-              libstb-dev)
+              libstb-dev fonts-wine fonts-liberation)
 
 tkp_as_root() {
     if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
@@ -91,11 +91,30 @@ tkp_wine_env() {
     export WINEARCH=win64
 }
 
-# tkp_prefix_ready DIR: the prefix was made whole, with the 32-bit system
-# folder filled (a prefix made before wine32 was installed has it empty and
-# cannot start an x86 program).
+# What a ready prefix's marker holds: a prefix made by an earlier setup (an
+# older marker, or an empty one) is made again. Change it with the setup.
+TKP_PREFIX_SETUP="fonts 1"
+
+# tkp_prefix_ready DIR: the prefix was made whole by this setup, with the
+# 32-bit system folder filled (a prefix made before wine32 was installed
+# has it empty and cannot start an x86 program).
 tkp_prefix_ready() {
-    [ -f "$1/.tkp-ready" ] && [ -f "$1/drive_c/windows/syswow64/kernel32.dll" ]
+    [ "$(cat "$1/.tkp-ready" 2>/dev/null)" = "$TKP_PREFIX_SETUP" ] &&
+        [ -f "$1/drive_c/windows/syswow64/kernel32.dll" ]
+}
+
+# tkp_prefix_fonts: the faces the program asks for, in the prefix WINEPREFIX.
+# Wine as Debian builds it never loads the fonts in its own data folder
+# (fonts-wine's), so caption buttons drawn with Marlett showed the letters
+# "0 1 r": a copy in the prefix's Fonts folder is loaded. The dialogs'
+# "ＭＳ Ｐゴシック" and the version dialog's "Times New Roman" are stood in
+# for by the metric-compatible IPAPGothic and Liberation Serif, so texts
+# take the widths they take on Windows.
+tkp_prefix_fonts() {
+    cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
+    local key='HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes'
+    "$TKP_WINE" reg add "$key" /v 'ＭＳ Ｐゴシック' /d IPAPGothic /f >/dev/null 2>&1
+    "$TKP_WINE" reg add "$key" /v 'Times New Roman' /d 'Liberation Serif' /f >/dev/null 2>&1
 }
 
 # tkp_make_prefix DIR: a Wine prefix whose programs all run inside one
@@ -113,8 +132,9 @@ tkp_make_prefix() {
         "$TKP_WINE" wineboot -i >/dev/null 2>&1
         "$TKP_WINE" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
         "$TKP_WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1
+        tkp_prefix_fonts
         "$TKP_WINESERVER" -w
-        touch "$prefix/.tkp-ready"
+        echo "$TKP_PREFIX_SETUP" >"$prefix/.tkp-ready"
     ) 9>"$prefix.lock"
 }
 

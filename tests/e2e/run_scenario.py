@@ -62,7 +62,7 @@ SCENARIOS = {
     # Not a test: a perch of the other bitness followed, for tools/bench.
     "bench_other": ["other:bench_other"],
     # Not a test: takes the pictures of docs/ for tools/screenshots.
-    "screenshots": ["shots_builtin", "shots_sample"],
+    "screenshots": ["shots_builtin", "shots_moving", "shots_sample"],
     # Not a test: idle CPU for tools/bench, a minute a spell (TKP_IDLE_SECONDS).
     "bench_idle": ["idle_desktop", "idle_builtin", "idle_large"],
 }

@@ -9,7 +9,7 @@ tests/fuzz/corpus/skinformat/ beside this script.
 import os
 import struct
 
-BI_RGB, BI_RLE8, BI_BITFIELDS = 0, 1, 3
+BI_RGB, BI_RLE8, BI_RLE4, BI_BITFIELDS = 0, 1, 2, 3
 HEADER_SIZE = 1077
 TEXT_OFFSETS = (9, 265, 521, 777)
 
@@ -59,6 +59,23 @@ def poke32(image, offset, value):
     return bytes(image)
 
 
+def compressed(bits, stream):
+    """An RLE8 or RLE4 picture (pack converts it) with the stream as its rows."""
+    image = skin(bits=bits, compression=BI_RLE8 if bits == 8 else BI_RLE4)
+    (off_bits,) = struct.unpack_from("<I", image, HEADER_SIZE + 10)
+    return image[:HEADER_SIZE + off_bits] + stream
+
+
+def os2(width=5, height=3, bits=4):
+    """An OS/2 1.x picture: a 12-byte header and colour triples."""
+    stride = (width * bits + 31) // 32 * 4
+    table = bytes(range(3 * (1 << bits)))
+    core = struct.pack("<IHHHH", 12, width, height, 1, bits) + table
+    rows = bytes((7 * i) & 0xFF for i in range(stride * height))
+    file_header = struct.pack("<2sIHHI", b"BM", 14 + len(core) + len(rows), 0, 0, 14 + len(core))
+    return skin()[:HEADER_SIZE] + file_header + core + rows
+
+
 def seeds():
     base = skin()
     v5 = dict(info_size=124)
@@ -81,6 +98,10 @@ def seeds():
     yield "refused-table-into-rows.qve", poke32(base, 1087, 14 + 40 + 1020)
     yield "refused-linked-profile.qve", skin(width=2, height=2, bits=24, profile=(0x4C494E4B, b"C:\\x.icm\0"), **v5)
     yield "refused-last-row-short.qve", base[:-1]
+    # Refused by the clock, converted by pack: runs, literals, ends of rows, a move.
+    yield "converted-rle8.qve", compressed(8, bytes([3, 7, 0, 5, 1, 2, 3, 4, 5, 0, 0, 0, 0, 2, 1, 1, 2, 9, 0, 1]))
+    yield "converted-rle4.qve", compressed(4, bytes([3, 0x7A, 0, 5, 0x12, 0x34, 0x50, 0, 0, 0, 0, 2, 2, 1, 0, 1]))
+    yield "converted-os2.qve", os2()
 
 
 def main():

@@ -15,6 +15,24 @@ static unsigned Brightness(unsigned pixel)
     return (pixel >> 16) + ((pixel >> 8) & 0xFF) + (pixel & 0xFF);
 }
 
+// The caption's bottom row on screen: RGB(4, 0, 0) at the left edge,
+// growing lighter to the plain caption colour behind the close button.
+// What differs, or "" when it is so.
+static std::string GradientFault(HWND dialog)
+{
+    RECT window = Rect(dialog);
+    int frame = GetSystemMetrics(SM_CXDLGFRAME);
+    int row = window.top + GetSystemMetrics(SM_CYDLGFRAME) + GetSystemMetrics(SM_CYCAPTION) - GetSystemMetrics(SM_CYBORDER) - 1;
+    std::vector<unsigned> pixels = CaptureScreen(RECT{window.left + frame, row, window.right - frame, row + 1});
+    unsigned base = PixelOf(GetSysColor(COLOR_ACTIVECAPTION));
+    bool rising = true;
+    for (size_t x = 1; x < pixels.size(); x++)
+        rising = rising && Brightness(pixels[x]) >= Brightness(pixels[x - 1]);
+    if (pixels.front() == 0x040000 && pixels.back() == base && rising)
+        return "";
+    return Format(" (left %06x, right %06x for %06x, rising %d)", pixels.front(), pixels.back(), base, rising);
+}
+
 // Brings the perch to the front (a followed link leaves the foreground to
 // the program that opened it, and the clock hides), then opens a dialog
 // through the clock's menu with the item's mnemonic.
@@ -33,27 +51,16 @@ static HWND OpenFromMenu(HWND clock, HWND perch, char mnemonic, const char *capt
     CHECK(dialog != NULL, Format("the menu opens %s", caption));
     if (dialog) {
         CHECK(!IsWindowVisible(clock), Format("the clock is hidden while %s is up", caption));
-        PumpMessages(400); // let it paint
+        // Placed and painted: its caption shows (the checks of it follow).
+        PumpUntil([&] { return GradientFault(dialog).empty(); }, ComesWithin);
     }
     return dialog;
 }
 
-// The caption's bottom row on screen: RGB(4, 0, 0) at the left edge,
-// growing lighter to the plain caption colour behind the close button.
 static void ExpectGradientOnScreen(HWND dialog, const char *caption)
 {
-    RECT window = Rect(dialog);
-    int frame = GetSystemMetrics(SM_CXDLGFRAME);
-    int row = window.top + GetSystemMetrics(SM_CYDLGFRAME) + GetSystemMetrics(SM_CYCAPTION) - GetSystemMetrics(SM_CYBORDER) - 1;
-    RECT line = {window.left + frame, row, window.right - frame, row + 1};
-    std::vector<unsigned> pixels = CaptureScreen(line);
-    unsigned base = PixelOf(GetSysColor(COLOR_ACTIVECAPTION));
-    bool rising = true;
-    for (size_t x = 1; x < pixels.size(); x++)
-        rising = rising && Brightness(pixels[x]) >= Brightness(pixels[x - 1]);
-    CHECK(pixels.front() == 0x040000 && pixels.back() == base && rising,
-          Format("%s has the gradient caption (left %06x, right %06x for %06x, rising %d)", caption, pixels.front(),
-                 pixels.back(), base, rising));
+    std::string fault = GradientFault(dialog);
+    CHECK(fault.empty(), Format("%s has the gradient caption", caption) + fault);
 }
 
 static int CountOnScreen(const RECT &area, unsigned pixel)
@@ -115,7 +122,9 @@ static void DialogsFromTheMenu()
     if (about) {
         ExpectGradientOnScreen(about, "the version dialog");
         RECT link = ItemRect(about, 1000);
-        CHECK(CountOnScreen(link, 0x0000FF) > 30 && CountOnScreen(link, 0x800080) == 0, "its link is blue");
+        CHECK(PumpUntil([&] { return CountOnScreen(link, 0x0000FF) > 30 && CountOnScreen(link, 0x800080) == 0; },
+                        ComesWithin),
+              "its link is blue");
         CHECK(ClickUntil(Middle(link), MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, [&] { return !IsWindow(about); }),
               "a click on the link closes the dialog");
         CHECK(PumpUntil([] { return !PageOpened().empty(); }, ComesWithin) && PageOpened() == "https://tickperch.invalid/",
@@ -125,7 +134,8 @@ static void DialogsFromTheMenu()
     about = OpenFromMenu(clock, perch, 'A', "ﾊﾞｰｼﾞｮﾝ情報");
     if (about) {
         RECT link = ItemRect(about, 1000);
-        CHECK(CountOnScreen(link, 0x800080) > 30 && CountOnScreen(link, 0x0000FF) == 0,
+        CHECK(PumpUntil([&] { return CountOnScreen(link, 0x800080) > 30 && CountOnScreen(link, 0x0000FF) == 0; },
+                        ComesWithin),
               "opened again, the followed link is purple");
         SaveScreenshot("about.bmp");
         PressKey(VK_ESCAPE);
@@ -143,7 +153,8 @@ static void DialogsFromTheMenu()
         char mail[64] = "";
         GetDlgItemTextA(property, 1005, mail, sizeof mail);
         CHECK(strcmp(mail, "tickperch@tickperch.invalid") == 0, std::string("the built-in skin's mail address: ") + mail);
-        CHECK(CountOnScreen(ItemRect(property, 1004), 0x0000FF) > 30, "its home page is a blue link");
+        CHECK(PumpUntil([&] { return CountOnScreen(ItemRect(property, 1004), 0x0000FF) > 30; }, ComesWithin),
+              "its home page is a blue link");
         CHECK(CountOnScreen(ItemRect(property, 1005), 0x0000FF) > 30, "and its mail address");
         SaveScreenshot("property.bmp");
         PressKey(VK_ESCAPE);

@@ -81,18 +81,21 @@ void ShowSample(const std::string &path, const std::string &screenshot)
     DeleteObject(outline);
     CHECK(wrong == 0 && opaque > 0, Format("the outline is the picture's (%d pixels off)", wrong));
 
-    // On screen: the picture outside the face, and the time on it.
-    PumpMessages(1200);
-    std::vector<unsigned> screen = CaptureScreen(Rect(clock));
+    // On screen, once painted: the picture outside the face, and the time on it.
     int differ = 0;
-    for (int y = 0; y < sample.height; y++)
-        for (int x = 0; x < sample.width; x++) {
-            int faceX = x - sample.faceLeft - FACE_AREA_X, faceY = y - sample.faceTop - FACE_AREA_Y;
-            bool inFace = faceX >= 0 && faceX < FACE_AREA_WIDTH && faceY >= 0 && faceY < FACE_AREA_HEIGHT;
-            size_t at = (size_t)y * sample.width + x;
-            if (!inFace && sample.pixels[at] != sample.pixels[0])
-                differ += screen[at] != sample.pixels[at];
-        }
+    PumpUntil([&] {
+        std::vector<unsigned> screen = CaptureScreen(Rect(clock));
+        differ = 0;
+        for (int y = 0; y < sample.height; y++)
+            for (int x = 0; x < sample.width; x++) {
+                int faceX = x - sample.faceLeft - FACE_AREA_X, faceY = y - sample.faceTop - FACE_AREA_Y;
+                bool inFace = faceX >= 0 && faceX < FACE_AREA_WIDTH && faceY >= 0 && faceY < FACE_AREA_HEIGHT;
+                size_t at = (size_t)y * sample.width + x;
+                if (!inFace && sample.pixels[at] != sample.pixels[0])
+                    differ += screen[at] != sample.pixels[at];
+            }
+        return differ == 0;
+    }, ComesWithin);
     CHECK(differ == 0, Format("the screen shows the picture around the face (%d pixels differ)", differ));
     FaceReading face = ReadFace(clock, sample.faceLeft, sample.faceTop);
     CHECK(face.read, Format("the face shows the time at %d,%d", sample.faceLeft, sample.faceTop));

@@ -6,7 +6,8 @@
 
 namespace {
 
-void SaveArea(const char *name, RECT area)
+// Saves a part of the screen as a 24-bit BMP file in the program's folder.
+bool SaveBmp(const std::string &fileName, RECT area)
 {
     RECT screen = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
     IntersectRect(&area, &area, &screen);
@@ -32,15 +33,19 @@ void SaveArea(const char *name, RECT area)
     header.bfType = 0x4D42;
     header.bfOffBits = sizeof header + sizeof info;
     header.bfSize = header.bfOffBits + (DWORD)rows.size();
-    HANDLE file = CreateFileA(App.file((std::string("shot-") + name + ".bmp").c_str()).c_str(), GENERIC_WRITE, 0,
-                              NULL, CREATE_ALWAYS, 0, NULL);
+    HANDLE file = CreateFileA(App.file(fileName.c_str()).c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
     DWORD written = 0;
     bool saved = file != INVALID_HANDLE_VALUE && WriteFile(file, &header, sizeof header, &written, NULL) &&
                  WriteFile(file, &info, sizeof info, &written, NULL) &&
                  WriteFile(file, rows.data(), (DWORD)rows.size(), &written, NULL);
     if (file != INVALID_HANDLE_VALUE)
         CloseHandle(file);
-    CHECK(saved, std::string("saved the picture ") + name);
+    return saved;
+}
+
+void SaveArea(const char *name, RECT area)
+{
+    CHECK(SaveBmp(std::string("shot-") + name + ".bmp", area), std::string("saved the picture ") + name);
 }
 
 RECT Around(RECT rect, int margin)
@@ -94,12 +99,10 @@ void BuiltInSkin()
     ShootPerched("perched", run);
 
     RECT clock = Rect(run.clock);
-    SetCursorPos(clock.left + 40, clock.top + 20);
-    PumpMessages(100);
-    mouse_event(MOUSEEVENTF_RIGHTDOWN, 0, 0, 0, 0);
-    mouse_event(MOUSEEVENTF_RIGHTUP, 0, 0, 0, 0);
     HWND menu = NULL;
-    CHECK(PumpUntil([&] { return (menu = FindWindowA("#32768", NULL)) && IsWindowVisible(menu); }), "the menu opens");
+    CHECK(ClickUntil(POINT{clock.left + 40, clock.top + 20}, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP,
+                     [&] { return (menu = FindWindowA("#32768", NULL)) && IsWindowVisible(menu); }),
+          "the menu opens");
     if (menu) {
         PumpMessages(300);
         RECT area = Rect(menu);
@@ -127,10 +130,63 @@ void SampleSkin()
     ExitAndExpectCleanEnd(run.process, run.clock);
 }
 
+// The film of the README: frames of one part of the screen, one every
+// 100 ms of real time (so the seconds tick at their pace), each taken after
+// `step` has done its bit to the windows; tools/screenshots makes the GIF.
+struct Film {
+    RECT area;
+    int frames = 0;
+    DWORD start = GetTickCount();
+    bool saved = true;
+    void shoot(int count, const std::function<void(int)> &step = nullptr)
+    {
+        for (int i = 0; i < count; i++) {
+            if (step)
+                step(i);
+            const DWORD due = start + 100u * (DWORD)frames;
+            PumpUntil([&] { return (LONG)(GetTickCount() - due) >= 0; }, 1000);
+            saved = SaveBmp(Format("frame-%03d.bmp", frames++), area) && saved;
+        }
+    }
+};
+
+// The clock follows a window that is moved and resized, then another one
+// that comes to the front, and back.
+void Moving()
+{
+    UseClassicCaptionColours();
+    WriteSetting("TICKPERCH", "INITIALIZE", "1");
+    HWND other = MakePerch(420, 330, 320, 190);
+    HWND perch = MakePerch(40, 150, 500, 230);
+    Activate(perch);
+    ClockProcess process;
+    CHECK(process.start(), "the clock starts");
+    HWND clock = WaitForShownClock();
+    CHECK(clock && ClockSettlesAt(clock, PerchPoint(perch, 500)), "it perches on the window in front");
+    if (!clock)
+        return;
+    PumpMessages(700);
+
+    Film film;
+    film.area = RECT{0, 60, 760, 540};
+    film.shoot(8);
+    film.shoot(16, [&](int i) { SetWindowPos(perch, NULL, 40 + 12 * (i + 1), 150 + 5 * (i + 1), 0, 0,
+                                             SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE); });
+    film.shoot(4);
+    film.shoot(24, [&](int i) { SetWindowPos(perch, NULL, 0, 0, i < 12 ? 480 - 20 * i : 260 + 20 * (i - 11),
+                                             230, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE); });
+    film.shoot(4);
+    film.shoot(12, [&](int i) { if (i == 0) Activate(other); });
+    film.shoot(12, [&](int i) { if (i == 0) Activate(perch); });
+    CHECK(film.saved, Format("saved %d frames", film.frames));
+    ExitAndExpectCleanEnd(process, clock);
+}
+
 } // namespace
 
 const Phase ShotPhases[] = {
     {"shots_builtin", BuiltInSkin},
     {"shots_sample", SampleSkin},
+    {"shots_moving", Moving},
     {NULL, NULL},
 };

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <string.h>
 
+#include "picture.h"
 #include "qvetoolkit.h"
 
 using namespace skintest;
@@ -119,7 +120,7 @@ TEST(QvetoolPack, RefusesClearlyAndWritesNothing)
         {"not a BMP file", {}, [](Bytes &b) { b.assign(200, 'P'); }, "BMP ファイルではありません", 1},
         {"a cut picture", {}, [](Bytes &b) { b.resize(b.size() - 1); },
          "画素データの最後の行がオフセット 4078 で終わるはずですが、ファイルは 4077 バイトで終わります", 1},
-        {"RLE", {}, [](Bytes &b) { Poke32(b, 30, 1); }, "オフセット 30 の biCompression が BI_RLE8 (1)", 1},
+        {"JPEG", {}, [](Bytes &b) { Poke32(b, 30, 4); }, "オフセット 30 の biCompression が BI_JPEG (4)", 1},
     };
     for (const Refusal &c : cases) {
         SCOPED_TRACE(c.name);
@@ -143,6 +144,83 @@ TEST(QvetoolPack, RefusesClearlyAndWritesNothing)
                            "--name", kanji255});
     ASSERT_EQ(0, run.code) << run.err;
     EXPECT_EQ(longest, std::string((const char *)&scratch.read("out.qve")[kAuthor]));
+}
+
+// A BMP file in one of the older forms: RLE8 (1) or RLE4 (2) after a 40-byte
+// header, or OS/2 1.x (`form` 12) with its colour triples; 16 colours, then
+// the compressed stream or the rows.
+Bytes OldBmp(uint32_t form, int width, int height, uint16_t bits, const Bytes &data)
+{
+    const size_t entry = form == 12 ? 3 : 4, offBits = 14 + (form == 12 ? 12 : 40) + 16 * entry;
+    Bytes bmp(offBits, 0);
+    bmp[0] = 'B', bmp[1] = 'M';
+    Poke32(bmp, 10, (uint32_t)offBits);
+    if (form == 12) {
+        Poke32(bmp, 14, 12);
+        Poke16(bmp, 18, (uint16_t)width), Poke16(bmp, 20, (uint16_t)height), Poke16(bmp, 22, 1);
+        Poke16(bmp, 24, bits);
+    } else {
+        Poke32(bmp, 14, 40), Poke32(bmp, 18, (uint32_t)width), Poke32(bmp, 22, (uint32_t)height);
+        Poke16(bmp, 26, 1), Poke16(bmp, 28, bits), Poke32(bmp, 30, form), Poke32(bmp, 46, 16);
+    }
+    for (size_t i = 0; i < 16; i++) // blue, green, red: i, 16 i, 255 - i
+        bmp[offBits - 16 * entry + entry * i] = (unsigned char)i, bmp[offBits - 16 * entry + entry * i + 1] =
+            (unsigned char)(16 * i), bmp[offBits - 16 * entry + entry * i + 2] = (unsigned char)(255 - i);
+    bmp.insert(bmp.end(), data.begin(), data.end());
+    return bmp;
+}
+
+struct OldPicture {
+    const char *name;
+    Bytes bmp;
+    std::vector<std::string> shown; // colour indices, top row first; empty when refused
+    const char *said;               // part of what pack says
+};
+
+TEST(QvetoolPack, ConvertsTheOlderFormsPixelForPixel)
+{
+    const std::vector<OldPicture> cases = {
+        // A run, a literal of 3 padded to 4 bytes, an end of row, a move
+        // right 1 and up 1 (leaving 6 pixels of row 1 and 1 of row 2 at 0),
+        // a run, the end: 7 skipped.
+        {"RLE8", OldBmp(1, 6, 3, 8, {2, 5, 0, 3, 1, 2, 3, 0, 1, 9, 0, 0, 0, 2, 1, 1, 5, 7, 0, 1}),
+         {"077777", "000000", "551239"}, "RLE8 で圧縮された絵を、時計が読み込める非圧縮の 8 ビットの絵にしました。"
+                                         "圧縮で飛ばされていた 7 ピクセル"},
+        // Runs take turns between two indices; a literal of 5 nibbles fills 4 bytes.
+        {"RLE4", OldBmp(2, 7, 2, 4, {5, 0xAB, 2, 0xCC, 0, 0, 0, 5, 0x12, 0x34, 0x50, 0, 2, 0xEF, 0, 1}),
+         {"12345EF", "ABABACC"}, "RLE4 で圧縮された絵を、時計が読み込める非圧縮の 4 ビットの絵にしました。"},
+        {"OS/2 1.x", OldBmp(12, 3, 2, 4, {0x12, 0x30, 0, 0, 0xFE, 0xD0, 0, 0}), {"FED", "123"},
+         "OS/2 1.x の絵を、時計が読み込める非圧縮の 4 ビットの絵にしました。"},
+        {"a run past the row's end", OldBmp(1, 6, 2, 8, {4, 1, 3, 2, 0, 1}), {},
+         "RLE8 の圧縮された画素が壊れています: オフセット 120 の 3 ピクセルが 4 列目から行の終わり (幅 6) を越えます"},
+        {"a move past the picture", OldBmp(2, 8, 2, 4, {0, 2, 1, 2, 0, 1}), {},
+         "オフセット 118 の移動 (右へ 1、上へ 2) が絵の外に出ます"},
+        {"a literal past the data", OldBmp(1, 8, 2, 8, {0, 5, 1, 2, 3}), {}, "オフセット 118 の 5 ピクセルがデータの終わり"},
+        {"no end", OldBmp(1, 8, 2, 8, {8, 1, 0, 0}), {}, "オフセット 122 で終わりの印 (00 01) の前にデータが尽きました"},
+    };
+    for (const OldPicture &c : cases) {
+        SCOPED_TRACE(c.name);
+        Scratch scratch;
+        ToolRun run = Qvetool({"pack", scratch.write("in.bmp", c.bmp), "-o", scratch.path("out.qve")});
+        EXPECT_NE(std::string::npos, (run.out + run.err).find(c.said)) << run.out << run.err;
+        if (c.shown.empty()) {
+            EXPECT_EQ(1, run.code);
+            EXPECT_EQ(std::vector<std::string>{"in.bmp"}, scratch.names()) << "something was written";
+            continue;
+        }
+        ASSERT_EQ(0, run.code) << run.err;
+        // The clock loads what pack wrote, and shows each pixel in its colour.
+        const Bytes skin = scratch.read("out.qve");
+        SkinLayout layout;
+        ASSERT_EQ(SKIN_OK, CheckSkinImage(skin.data(), skin.size(), &layout));
+        const Picture picture = DecodeSkinPicture(skin.data(), layout);
+        ASSERT_EQ(c.shown.size() * c.shown[0].size(), picture.pixels.size());
+        for (int y = 0; y < picture.height; y++)
+            for (int x = 0; x < picture.width; x++) {
+                const uint32_t i = (uint32_t)std::stoul(std::string(1, c.shown[y][x]), nullptr, 16);
+                ASSERT_EQ((255 - i) << 16 | (16 * i) << 8 | i, picture.at(x, y)) << x << "," << y;
+            }
+    }
 }
 
 TEST(QvetoolPack, KeepsAnExistingOutputUnlessForced)
