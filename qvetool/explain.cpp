@@ -1,6 +1,5 @@
 #include "explain.h"
 
-#include <stdarg.h>
 #include <stdio.h>
 
 #include "dialogs/linkrules.h"
@@ -9,16 +8,6 @@
 #include "platform.h"
 #include "runscan.h"
 #include "skinheader.h"
-
-std::string Format(const char *format, ...)
-{
-    char text[2048];
-    va_list arguments;
-    va_start(arguments, format);
-    vsnprintf(text, sizeof text, format, arguments);
-    va_end(arguments);
-    return text;
-}
 
 namespace {
 

@@ -9,13 +9,7 @@
 #include <vector>
 
 #include "skinformat.h"
-
-// printf-style; the Windows builds use mingw's own C99 printf for it.
-#ifdef _WIN32
-std::string Format(const char *format, ...) __attribute__((format(gnu_printf, 1, 2)));
-#else
-std::string Format(const char *format, ...) __attribute__((format(printf, 1, 2)));
-#endif
+#include "textformat.h"
 
 // The broken rule in words, with the offset and the values. Offsets and
 // sizes are told less `base`: 0 for a skin file, 1077 for a bare picture

@@ -3,8 +3,9 @@
 // already checked, at most 4096 x 4096 pixels.
 #include "plainbmp.h"
 
-#include <stdarg.h>
-#include <stdio.h>
+#include "lebytes.h"
+#include "textformat.h"
+
 #include <string.h>
 
 namespace {
@@ -14,43 +15,6 @@ const uint32_t kCoreHeaderSize = 12;  // OS/2 1.x: BITMAPCOREHEADER
 const uint32_t kInfoHeaderSize = 40;  // BITMAPINFOHEADER
 const uint32_t kBiRle8 = 1, kBiRle4 = 2;
 const int kMaxSide = 4096;
-
-uint32_t Le16(const unsigned char *p)
-{
-    return (uint32_t)p[0] | ((uint32_t)p[1] << 8);
-}
-
-uint32_t Le32(const unsigned char *p)
-{
-    return (uint32_t)p[0] | ((uint32_t)p[1] << 8) | ((uint32_t)p[2] << 16) | ((uint32_t)p[3] << 24);
-}
-
-void Put16(unsigned char *p, uint32_t value)
-{
-    p[0] = (unsigned char)value;
-    p[1] = (unsigned char)(value >> 8);
-}
-
-void Put32(unsigned char *p, uint32_t value)
-{
-    Put16(p, value);
-    Put16(p + 2, value >> 16);
-}
-
-#ifdef _WIN32
-std::string Say(const char *format, ...) __attribute__((format(gnu_printf, 1, 2)));
-#else
-std::string Say(const char *format, ...) __attribute__((format(printf, 1, 2)));
-#endif
-std::string Say(const char *format, ...)
-{
-    char text[512];
-    va_list arguments;
-    va_start(arguments, format);
-    vsnprintf(text, sizeof text, format, arguments);
-    va_end(arguments);
-    return text;
-}
 
 int Refuse(PlainPicture *plain, const std::string &why)
 {
@@ -73,16 +37,16 @@ std::vector<unsigned char> PlainHead(uint32_t width, uint32_t height, uint32_t b
     std::vector<unsigned char> bmp(offBits, 0);
     bmp[0] = 'B';
     bmp[1] = 'M';
-    Put32(&bmp[2], offBits + rowBytes);
-    Put32(&bmp[10], offBits);
+    WriteLe32(&bmp[2], (int32_t)(offBits + rowBytes));
+    WriteLe32(&bmp[10], (int32_t)(offBits));
     unsigned char *info = &bmp[kFileHeaderSize];
-    Put32(info, kInfoHeaderSize);
-    Put32(info + 4, width);
-    Put32(info + 8, height);
-    Put16(info + 12, 1);
-    Put16(info + 14, bitCount);
-    Put32(info + 20, rowBytes);
-    Put32(info + 32, colors);
+    WriteLe32(info, (int32_t)(kInfoHeaderSize));
+    WriteLe32(info + 4, (int32_t)(width));
+    WriteLe32(info + 8, (int32_t)(height));
+    WriteLe16(info + 12, (uint16_t)(1));
+    WriteLe16(info + 14, (uint16_t)(bitCount));
+    WriteLe32(info + 20, (int32_t)(rowBytes));
+    WriteLe32(info + 32, (int32_t)(colors));
     for (uint32_t i = 0; i < colors; i++)
         memcpy(&bmp[kFileHeaderSize + kInfoHeaderSize + 4 * i], table + (size_t)step * i, 3);
     return bmp;
@@ -93,18 +57,18 @@ int FromOs2(const unsigned char *file, size_t size, PlainPicture *plain)
     plain->form = OLD_FORM_OS2;
     const uint32_t headerEnd = kFileHeaderSize + kCoreHeaderSize;
     if (size < headerEnd)
-        return Refuse(plain, Say("OS/2 1.x の BMP ヘッダーが途中で切れています (%zu バイト)。", size));
-    const uint32_t width = Le16(file + 18), height = Le16(file + 20);
-    const uint32_t planes = Le16(file + 22), bitCount = Le16(file + 24);
+        return Refuse(plain, Format("OS/2 1.x の BMP ヘッダーが途中で切れています (%zu バイト)。", size));
+    const uint32_t width = ReadLe16(file + 18), height = ReadLe16(file + 20);
+    const uint32_t planes = ReadLe16(file + 22), bitCount = ReadLe16(file + 24);
     if (planes != 1 || (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 24))
-        return Refuse(plain, Say("OS/2 1.x の絵で面の数が %u、深さが %u ビットです。1 面で 1、4、8、24 ビットの絵だけを"
+        return Refuse(plain, Format("OS/2 1.x の絵で面の数が %u、深さが %u ビットです。1 面で 1、4、8、24 ビットの絵だけを"
                                  "変換できます。",
                                  planes, bitCount));
     if (width == 0 || height == 0)
-        return Refuse(plain, Say("OS/2 1.x の絵の大きさが %u × %u ピクセルです。", width, height));
-    const uint64_t offBits = Le32(file + 10);
+        return Refuse(plain, Format("OS/2 1.x の絵の大きさが %u × %u ピクセルです。", width, height));
+    const uint64_t offBits = ReadLe32(file + 10);
     if (offBits < headerEnd || offBits > size)
-        return Refuse(plain, Say("画素データのオフセット %llu がヘッダーの中かファイルの外です。",
+        return Refuse(plain, Format("画素データのオフセット %llu がヘッダーの中かファイルの外です。",
                                  (unsigned long long)offBits));
     // The table has an entry for every index; writers that saved space left
     // only as many as fit before the rows.
@@ -114,13 +78,13 @@ int FromOs2(const unsigned char *file, size_t size, PlainPicture *plain)
         if ((offBits - headerEnd) / 3 < colors)
             colors = (uint32_t)((offBits - headerEnd) / 3);
         if (colors == 0)
-            return Refuse(plain, Say("OS/2 1.x の %u ビットの絵に色の表がありません (画素データがオフセット %llu から)。",
+            return Refuse(plain, Format("OS/2 1.x の %u ビットの絵に色の表がありません (画素データがオフセット %llu から)。",
                                      bitCount, (unsigned long long)offBits));
     }
     const uint32_t stride = RowStride(width, bitCount);
     const uint64_t rowBytes = (uint64_t)stride * height;
     if (offBits + rowBytes > size)
-        return Refuse(plain, Say("画素データの最後の行がオフセット %llu で終わるはずですが、ファイルは %zu バイトで"
+        return Refuse(plain, Format("画素データの最後の行がオフセット %llu で終わるはずですが、ファイルは %zu バイトで"
                                  "終わります。",
                                  (unsigned long long)(offBits + rowBytes), size));
     plain->bitCount = (uint16_t)bitCount;
@@ -151,28 +115,28 @@ int FromRle(const unsigned char *file, size_t size, uint32_t compression, PlainP
 {
     plain->form = compression == kBiRle8 ? OLD_FORM_RLE8 : OLD_FORM_RLE4;
     const char *name = compression == kBiRle8 ? "RLE8" : "RLE4";
-    const uint32_t infoSize = Le32(file + kFileHeaderSize);
+    const uint32_t infoSize = ReadLe32(file + kFileHeaderSize);
     if ((uint64_t)kFileHeaderSize + infoSize > size)
-        return Refuse(plain, Say("%s の絵のヘッダー (%u バイト) がファイルの外まで続きます。", name, infoSize));
+        return Refuse(plain, Format("%s の絵のヘッダー (%u バイト) がファイルの外まで続きます。", name, infoSize));
     const unsigned char *info = file + kFileHeaderSize;
-    const int32_t width = (int32_t)Le32(info + 4), height = (int32_t)Le32(info + 8);
-    const uint32_t bitCount = Le16(info + 14), clrUsed = Le32(info + 32);
+    const int32_t width = (int32_t)ReadLe32(info + 4), height = (int32_t)ReadLe32(info + 8);
+    const uint32_t bitCount = ReadLe16(info + 14), clrUsed = ReadLe32(info + 32);
     const uint32_t wantedBits = compression == kBiRle8 ? 8 : 4;
     if (bitCount != wantedBits)
-        return Refuse(plain, Say("%s の絵は %u ビットのはずですが、%u ビットです。", name, wantedBits, bitCount));
+        return Refuse(plain, Format("%s の絵は %u ビットのはずですが、%u ビットです。", name, wantedBits, bitCount));
     // Top-down rows (a negative height) cannot be compressed.
     if (width <= 0 || width > kMaxSide || height <= 0 || height > kMaxSide)
-        return Refuse(plain, Say("%s の絵の大きさが %d × %d ピクセルです。幅も高さも 1 から %d までにしてください "
+        return Refuse(plain, Format("%s の絵の大きさが %d × %d ピクセルです。幅も高さも 1 から %d までにしてください "
                                  "(上から並ぶ行は圧縮できません)。",
                                  name, (int)width, (int)height, kMaxSide));
     if (clrUsed > (1u << bitCount))
-        return Refuse(plain, Say("%s の絵の色の数 (biClrUsed) が %u で、%u を越えます。", name, clrUsed,
+        return Refuse(plain, Format("%s の絵の色の数 (biClrUsed) が %u で、%u を越えます。", name, clrUsed,
                                  1u << bitCount));
     const uint32_t colors = clrUsed ? clrUsed : 1u << bitCount;
     const uint64_t tableEnd = (uint64_t)kFileHeaderSize + infoSize + 4 * colors;
-    const uint64_t offBits = Le32(file + 10);
+    const uint64_t offBits = ReadLe32(file + 10);
     if (tableEnd > offBits || offBits >= size)
-        return Refuse(plain, Say("%s の絵の色の表がオフセット %llu まで、圧縮された画素がオフセット %llu からで、"
+        return Refuse(plain, Format("%s の絵の色の表がオフセット %llu まで、圧縮された画素がオフセット %llu からで、"
                                  "ファイルは %zu バイトです。",
                                  name, (unsigned long long)tableEnd, (unsigned long long)offBits, size));
 
@@ -203,7 +167,7 @@ int DecodeRle(const unsigned char *stream, size_t length, size_t base, int bitCo
     // the total less those written.
     for (;;) {
         if (length - at < 2) {
-            *why = Say("オフセット %zu で終わりの印 (00 01) の前にデータが尽きました。", base + length);
+            *why = Format("オフセット %zu で終わりの印 (00 01) の前にデータが尽きました。", base + length);
             return 0;
         }
         const unsigned count = stream[at], value = stream[at + 1];
@@ -215,11 +179,11 @@ int DecodeRle(const unsigned char *stream, size_t length, size_t base, int bitCo
             const bool literal = count == 0;
             const unsigned pixels = literal ? value : count;
             if (y >= height) {
-                *why = Say("オフセット %zu の %u ピクセルが絵の上を越えます。", code, pixels);
+                *why = Format("オフセット %zu の %u ピクセルが絵の上を越えます。", code, pixels);
                 return 0;
             }
             if ((unsigned)(width - x) < pixels) {
-                *why = Say("オフセット %zu の %u ピクセルが %d 列目から行の終わり (幅 %d) を越えます。", code, pixels,
+                *why = Format("オフセット %zu の %u ピクセルが %d 列目から行の終わり (幅 %d) を越えます。", code, pixels,
                            x, width);
                 return 0;
             }
@@ -228,7 +192,7 @@ int DecodeRle(const unsigned char *stream, size_t length, size_t base, int bitCo
                 bytes = bitCount == 8 ? pixels : (pixels + 1) / 2;
                 bytes += bytes % 2;
                 if (length - at < bytes) {
-                    *why = Say("オフセット %zu の %u ピクセルがデータの終わりを越えます。", code, pixels);
+                    *why = Format("オフセット %zu の %u ピクセルがデータの終わりを越えます。", code, pixels);
                     return 0;
                 }
             }
@@ -242,7 +206,7 @@ int DecodeRle(const unsigned char *stream, size_t length, size_t base, int bitCo
             written += pixels;
         } else if (value == 0) { // end of the row
             if (y >= height) {
-                *why = Say("オフセット %zu の行の終わりが絵の上を越えます。", code);
+                *why = Format("オフセット %zu の行の終わりが絵の上を越えます。", code);
                 return 0;
             }
             x = 0;
@@ -251,13 +215,13 @@ int DecodeRle(const unsigned char *stream, size_t length, size_t base, int bitCo
             break;
         } else { // a move right and up
             if (length - at < 2) {
-                *why = Say("オフセット %zu の移動 (00 02) の途中でデータが尽きました。", code);
+                *why = Format("オフセット %zu の移動 (00 02) の途中でデータが尽きました。", code);
                 return 0;
             }
             const int right = stream[at], up = stream[at + 1];
             at += 2;
             if (x + right > width || y + up >= height) {
-                *why = Say("オフセット %zu の移動 (右へ %d、上へ %d) が絵の外に出ます。", code, right, up);
+                *why = Format("オフセット %zu の移動 (右へ %d、上へ %d) が絵の外に出ます。", code, right, up);
                 return 0;
             }
             x += right;
@@ -276,12 +240,12 @@ int MakePlainBmp(const unsigned char *file, size_t size, PlainPicture *plain)
     plain->bmp.clear();
     if (size < kFileHeaderSize + 4)
         return PLAIN_NOT_NEEDED;
-    const uint32_t infoSize = Le32(file + kFileHeaderSize);
+    const uint32_t infoSize = ReadLe32(file + kFileHeaderSize);
     if (infoSize == kCoreHeaderSize)
         return FromOs2(file, size, plain);
     if (infoSize < kInfoHeaderSize || size < kFileHeaderSize + kInfoHeaderSize)
         return PLAIN_NOT_NEEDED;
-    const uint32_t compression = Le32(file + kFileHeaderSize + 16);
+    const uint32_t compression = ReadLe32(file + kFileHeaderSize + 16);
     if (compression == kBiRle8 || compression == kBiRle4)
         return FromRle(file, size, compression, plain);
     return PLAIN_NOT_NEEDED;
@@ -292,9 +256,9 @@ std::string ConversionNote(const PlainPicture &plain)
     static const char *const names[] = {"", "RLE8 で圧縮された", "RLE4 で圧縮された", "OS/2 1.x の"};
     if (plain.form == OLD_FORM_NONE || plain.bmp.empty())
         return "";
-    std::string note = Say("%s絵を、時計が読み込める非圧縮の %u ビットの絵にしました。", names[plain.form],
+    std::string note = Format("%s絵を、時計が読み込める非圧縮の %u ビットの絵にしました。", names[plain.form],
                            (unsigned)plain.bitCount);
     if (plain.skipped)
-        note += Say("圧縮で飛ばされていた %zu ピクセルは色番号 0 の色になります。", plain.skipped);
+        note += Format("圧縮で飛ばされていた %zu ピクセルは色番号 0 の色になります。", plain.skipped);
     return note;
 }

@@ -23,6 +23,12 @@ inline int32_t ReadLeI32(const unsigned char *p)
     return u <= 0x7FFFFFFFu ? (int32_t)u : (int32_t)(u - 0x80000000u) - 0x7FFFFFFF - 1;
 }
 
+inline void WriteLe16(unsigned char *p, uint16_t value)
+{
+    p[0] = (unsigned char)value;
+    p[1] = (unsigned char)(value >> 8);
+}
+
 inline void WriteLe32(unsigned char *p, int32_t value)
 {
     uint32_t bits = (uint32_t)value;

@@ -50,16 +50,29 @@ static void SecondStartAfterFirst()
     CHECK(ReadSetting("TICKPERCH", "INITIALIZE") == "1", "INITIALIZE stays 1");
 }
 
-static void Follow()
+// Two framed windows of ours, the first in front, and the clock started.
+struct TwoPerches {
+    HWND first = NULL, second = NULL, clock = NULL;
+    ClockProcess process;
+};
+
+static void StartOnFirstOfTwo(TwoPerches &run)
 {
     WriteSetting("TICKPERCH", "INITIALIZE", "1");
-    HWND first = MakePerch(100, 150, 700, 400);
-    HWND second = MakePerch(300, 450, 500, 300);
-    Activate(first);
-    ClockProcess process;
-    process.start();
-    HWND clock = WaitForShownClock();
-    CHECK(clock != NULL, "the clock shows itself");
+    run.first = MakePerch(100, 150, 700, 400);
+    run.second = MakePerch(300, 450, 500, 300);
+    Activate(run.first);
+    run.process.start();
+    run.clock = WaitForShownClock();
+    CHECK(run.clock != NULL, "the clock shows itself");
+}
+
+static void Follow()
+{
+    TwoPerches run;
+    StartOnFirstOfTwo(run);
+    HWND first = run.first, second = run.second, clock = run.clock;
+    ClockProcess &process = run.process;
     CHECK(ClockSettlesAt(clock, PerchPoint(first, 500)), "it perches on the active window");
 
     Activate(second);
@@ -266,13 +279,9 @@ static void EndSession()
 // them: the clock must find their changes on its own.
 static void CrossBitness()
 {
-    WriteSetting("TICKPERCH", "INITIALIZE", "1");
-    HWND first = MakePerch(100, 150, 700, 400);
-    HWND second = MakePerch(300, 450, 500, 300);
-    Activate(first);
-    ClockProcess process;
-    process.start();
-    HWND clock = WaitForShownClock();
+    TwoPerches run;
+    StartOnFirstOfTwo(run);
+    HWND first = run.first, second = run.second, clock = run.clock;
     POINT onFirst = PerchPoint(first, 500);
     CHECK(ClockSettlesAt(clock, onFirst), "at start the clock asks for the foreground window itself and perches");
     CHECK(ClockTicks(clock), "and handles what its start-up queued");
@@ -286,7 +295,7 @@ static void CrossBitness()
     DestroyWindow(second);
     DestroyWindow(first);
     CHECK(ClockHides(clock, 1600), "with its perch gone and nothing in its place the clock hides");
-    ExitAndExpectCleanEnd(process, clock);
+    ExitAndExpectCleanEnd(run.process, clock);
 }
 
 const Phase Phases[] = {
