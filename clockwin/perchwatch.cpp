@@ -122,9 +122,12 @@ void NoteForegroundJudged(HWND foreground)
     ReadRect(foreground, &Watch.judgedRect);
 }
 
+// Shown and not minimised, in one question to the system: every tick asks
+// it. A window that is gone has no style.
 static int IsStandingPerch(HWND window)
 {
-    return window && IsWindow(window) && IsWindowVisible(window) && !IsIconic(window);
+    LONG style = window ? GetWindowLongA(window, GWL_STYLE) : 0;
+    return (style & (WS_VISIBLE | WS_MINIMIZE)) == WS_VISIBLE;
 }
 
 void CheckPerchOnTick(HWND clock)
