@@ -44,7 +44,7 @@ int PlaceClock(HWND clock, HWND perch, int position)
                                          SkinHeader.dockOverlap, SkinHeader.dockRise);
     int width = clockRect.right - clockRect.left, height = clockRect.bottom - clockRect.top;
     if (AppState.ClockOptions.onScreen)
-        point = KeepFaceOnMonitor(perch, point, width, height);
+        point = KeepFaceOnMonitor(perch, perchRect, point, width, height);
     MoveWindow(clock, point.x, point.y, width, height, TRUE);
     return 1;
 }

@@ -27,21 +27,42 @@ static void LookUpUser(void)
     User.lookedUp = 1;
 }
 
-static int MonitorOf(HWND window, int workArea, RECT *bounds)
+// MonitorFromWindow takes a fifth of a millisecond under Wine, and updates
+// come in bursts: the monitor found last serves a window that keeps its
+// rectangle or lies wholly on it, for a second (its layout and work area
+// may change meanwhile).
+static struct {
+    int valid;
+    DWORD at;
+    RECT window, monitor, work;
+} Last;
+
+static int MonitorOf(HWND window, const RECT &rect, int workArea, RECT *bounds)
 {
-    LookUpUser();
-    if (User.monitorFromWindow && User.getMonitorInfo) {
-        MONITORINFO info;
-        info.cbSize = sizeof info;
-        HMONITOR monitor = User.monitorFromWindow(window, MONITOR_DEFAULTTONEAREST);
-        if (!monitor || !User.getMonitorInfo(monitor, &info))
-            return 0;
-        *bounds = workArea ? info.rcWork : info.rcMonitor;
-        return 1;
+    RECT inside;
+    int known = Last.valid && GetTickCount() - Last.at < 1000 &&
+                (EqualRect(&rect, &Last.window) ||
+                 (IntersectRect(&inside, &rect, &Last.monitor) && EqualRect(&inside, &rect)));
+    if (!known) {
+        LookUpUser();
+        if (User.monitorFromWindow && User.getMonitorInfo) {
+            MONITORINFO info;
+            info.cbSize = sizeof info;
+            HMONITOR monitor = User.monitorFromWindow(window, MONITOR_DEFAULTTONEAREST);
+            if (!monitor || !User.getMonitorInfo(monitor, &info))
+                return 0;
+            Last.monitor = info.rcMonitor;
+            Last.work = info.rcWork;
+        } else {
+            SetRect(&Last.monitor, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+            if (!SystemParametersInfoA(SPI_GETWORKAREA, 0, &Last.work, 0))
+                Last.work = Last.monitor;
+        }
+        Last.window = rect;
+        Last.at = GetTickCount();
+        Last.valid = 1;
     }
-    SetRect(bounds, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
-    if (workArea)
-        SystemParametersInfoA(SPI_GETWORKAREA, 0, bounds, 0);
+    *bounds = workArea ? Last.work : Last.monitor;
     return 1;
 }
 
@@ -51,12 +72,12 @@ static Edges EdgesOf(const RECT &rect)
     return edges;
 }
 
-PerchPoint KeepFaceOnMonitor(HWND perch, PerchPoint at, int clockWidth, int clockHeight)
+PerchPoint KeepFaceOnMonitor(HWND perch, const RECT &perchRect, PerchPoint at, int clockWidth, int clockHeight)
 {
     // A maximised window's rectangle reaches past its monitor (by 8 pixels
     // on Windows 10 and 11): its work area keeps a taskbar at the top free.
     RECT kept, bounds;
-    if (!MonitorOf(perch, IsZoomed(perch), &bounds))
+    if (!MonitorOf(perch, perchRect, IsZoomed(perch), &bounds))
         return at;
     if (!FaceArea(&kept))
         SetRect(&kept, 0, 0, clockWidth, clockHeight);
@@ -82,7 +103,7 @@ int IsFullscreenWindow(HWND window, HWND clock, HWND taskbar)
     if (!window || window == clock || window == taskbar || window == GetDesktopWindow() ||
         !IsWindowVisible(window) || IsIconic(window) || IsShellDesktop(window))
         return 0;
-    if (!GetWindowRect(window, &rect) || !MonitorOf(window, 0, &monitor))
+    if (!GetWindowRect(window, &rect) || !MonitorOf(window, rect, 0, &monitor))
         return 0;
     return CoversWhole(EdgesOf(rect), EdgesOf(monitor));
 }

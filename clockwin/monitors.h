@@ -10,7 +10,7 @@
 // The point moved the least distance that keeps the face (the whole clock
 // when no face lies in the picture) on the monitor holding the perch; on
 // its work area when the perch is maximised.
-PerchPoint KeepFaceOnMonitor(HWND perch, PerchPoint at, int clockWidth, int clockHeight);
+PerchPoint KeepFaceOnMonitor(HWND perch, const RECT &perchRect, PerchPoint at, int clockWidth, int clockHeight);
 
 // A visible, not minimised window covering its whole monitor, other than
 // the clock, the taskbar and the desktop with the shell's windows over it.
