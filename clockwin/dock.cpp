@@ -6,6 +6,8 @@
 #include "../skin/skin.h"
 #include "clockwin.h"
 #include "geometry.h"
+#include "monitors.h"
+#include "perchwatch.h"
 
 static int HasFrame(LONG style)
 {
@@ -40,8 +42,10 @@ int PlaceClock(HWND clock, HWND perch, int position)
         return 1;
     PerchPoint point = ComputePerchPoint(perchRect.left, perchRect.top, perchRect.right, position,
                                          SkinHeader.dockOverlap, SkinHeader.dockRise);
-    MoveWindow(clock, point.x, point.y, clockRect.right - clockRect.left, clockRect.bottom - clockRect.top,
-               TRUE);
+    int width = clockRect.right - clockRect.left, height = clockRect.bottom - clockRect.top;
+    if (AppState.ClockOptions.onScreen)
+        point = KeepFaceOnMonitor(perch, perchRect, point, width, height);
+    MoveWindow(clock, point.x, point.y, width, height, TRUE);
     return 1;
 }
 
@@ -53,11 +57,17 @@ LRESULT OnDockUpdate(HWND clock)
         return 1;
     HWND taskbar = FindTaskbar();
     HWND foreground = GetForegroundWindow();
+    NoteForegroundJudged(foreground);
     LONG style = GetWindowLongA(foreground, GWL_STYLE);
     LONG exStyle = GetWindowLongA(foreground, GWL_EXSTYLE);
+    // A minimised window can stay in front (far off screen): no perch either.
     if (IsNeverAPerch(foreground, clock, taskbar) || !IsWindowVisible(foreground) || !HasFrame(style) ||
-        (exStyle & WS_EX_TOOLWINDOW))
+        (exStyle & WS_EX_TOOLWINDOW) || IsIconic(foreground)) {
+        // Fullscreen video and games have no frame: keep off their picture.
+        if (AppState.ClockOptions.hideFullscreen && IsFullscreenWindow(foreground, clock, taskbar))
+            ShowWindow(clock, SW_HIDE);
         return 1;
+    }
 
     PlaceClock(clock, foreground, AppState.ClockOptions.position);
     if (!AppState.ExitRequested)
@@ -69,6 +79,7 @@ LRESULT OnDockUpdate(HWND clock)
         AppState.DockTarget = AppState.PreviousDockTarget;
     else
         AppState.PreviousDockTarget = AppState.DockTarget;
+    WatchPerchProcess(AppState.DockTarget);
     return 1;
 }
 

@@ -19,6 +19,9 @@ struct ClockOptions {
     int year;     // 0 none, 1 western year, 2 era year
     int slash;    // 0 slashes, else Japanese unit characters
     int tray;     // 1: notification-area icon shown
+    // Only the settings file sets these two; 0 gives the perch's plain rule.
+    int onScreen;       // 1: the face is kept on the perch's monitor
+    int hideFullscreen; // 1: the clock hides over a fullscreen window
 };
 
 struct AppStateRecord {

@@ -5,6 +5,7 @@
 #include <string.h>
 
 #include "../clockwin/clockwin.h"
+#include "../clockwin/perchwatch.h"
 #include "../clockwin/tray.h"
 #include "../dialogs/caption.h"
 #include "../hooklib/hooklib.h"
@@ -117,6 +118,8 @@ static void CALLBACK ClockTimerProc(HWND clock, UINT, UINT_PTR, DWORD)
     RECT face;
     if (FaceArea(&face))
         InvalidateRect(clock, &face, FALSE);
+    if (!RunFinished) // with the hook, the ticks stop following windows at the end
+        CheckPerchOnTick(clock);
     ArmSecondTimer(clock);
 }
 
@@ -136,6 +139,7 @@ void FinishRun(void)
         return;
     RunFinished = 1;
     FreeHook();
+    StopWindowEvents();
     WriteSettings(AppState.SettingsFile, AppState.CurrentDataFile, &AppState.ClockOptions, StartupDataFile);
     ReleaseMutex(AppState.InstanceMutex);
     if (AppState.ClockOptions.tray)
@@ -181,6 +185,7 @@ int RunClock(HINSTANCE instance, const char *commandLine)
     SetWindowPos(AppState.ClockWindow, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     ArmSecondTimer(AppState.ClockWindow);
     SetHook(AppState.ClockWindow);
+    StartWindowEvents();
     if (AppState.ClockOptions.tray)
         ChangeClockTrayIcon(AppState.ClockWindow, TRAY_ADD);
 

@@ -21,6 +21,8 @@ void ReadSettings(const char *settingsFile, char *dataFile, struct ClockOptions 
 {
     GetPrivateProfileStringA("DATAFILE", "FILENAME", DEFAULT_DATA_NAME, dataFile, DATA_FILE_NAME_SIZE, settingsFile);
     options->position = (int)GetPrivateProfileIntA("WINDOW", "POSITION", 500, settingsFile);
+    options->onScreen = (int)GetPrivateProfileIntA("WINDOW", "ONSCREEN", 1, settingsFile);
+    options->hideFullscreen = (int)GetPrivateProfileIntA("WINDOW", "HIDEFULLSCREEN", 1, settingsFile);
     options->timeSys = (int)GetPrivateProfileIntA("OPTION", "TIMESYS", 24, settingsFile);
     options->tooltip = (int)GetPrivateProfileIntA("OPTION", "TOOLTIP", 1, settingsFile);
     options->year = (int)GetPrivateProfileIntA("OPTION", "YEAR", 0, settingsFile);
@@ -45,6 +47,8 @@ void WriteSettings(const char *settingsFile, const char *currentDataFile,
 {
     WritePrivateProfileStringA("DATAFILE", "FILENAME", currentDataFile, settingsFile);
     WriteSettingInt("WINDOW", "POSITION", options->position, settingsFile);
+    WriteSettingInt("WINDOW", "ONSCREEN", options->onScreen, settingsFile);
+    WriteSettingInt("WINDOW", "HIDEFULLSCREEN", options->hideFullscreen, settingsFile);
     WriteSettingInt("OPTION", "TIMESYS", options->timeSys, settingsFile);
     WriteSettingInt("OPTION", "TOOLTIP", options->tooltip, settingsFile);
     WriteSettingInt("OPTION", "YEAR", options->year, settingsFile);

@@ -52,12 +52,15 @@ SCENARIOS = {
     "help_page": ["help_page"],
     "dialogs": ["dialogs"],
     "sample_skins": ["sample_night", "sample_cloud", "sample_banner"],
+    "today_windows": ["window_rules", "old_rules", "other:cross_bitness"],
     # The release archive, checked and unpacked first (unpack_archive).
     "archive": ["archive_start"],
     # What reaches the clock from windows of the other bitness.
     "mixed_bitness": ["other:cross_bitness"],
     # Not a test: prints the docking figures for tools/bench.
     "bench": ["bench_dock"],
+    # Not a test: a perch of the other bitness followed, for tools/bench.
+    "bench_other": ["other:bench_other"],
     # Not a test: takes the pictures of docs/ for tools/screenshots.
     "screenshots": ["shots_builtin", "shots_moving", "shots_sample"],
     # Not a test: idle CPU for tools/bench, a minute a spell (TKP_IDLE_SECONDS).

@@ -12,7 +12,8 @@ Usage: check_binaries.py --edition x86|x64 --objdump OBJDUMP TkpchOV.exe TKPCHHK
   next one. The machine code tells: FreeHook touches the hook handle alone,
   SetHook the hook handle and the clock window.
 - TkpchOV.exe imports TKPCHHK.dll by ordinals 2 and 3 only and no DLL but
-  the system's, and carries file version 1.2.1.1.
+  the system's, none of the functions Windows 95 or NT 4 lack (it looks them
+  up at run time), and carries file version 1.2.1.1.
 Prints every failure and exits 1, or exits 0.
 """
 
@@ -29,6 +30,9 @@ from peimage import Invalid, PeImage  # noqa: E402
 SYSTEM_DLLS = {"KERNEL32.DLL", "USER32.DLL", "GDI32.DLL", "SHELL32.DLL", "COMCTL32.DLL",
                "COMDLG32.DLL", "MSVCRT.DLL", "ADVAPI32.DLL"}
 SHARED_CHARACTERISTICS = 0xD0000040
+# Looked up at run time: an import of one would keep the program from
+# starting on the systems without it.
+LOOKED_UP = {"MonitorFromWindow", "GetMonitorInfoA", "GetShellWindow", "SetWinEventHook", "UnhookWinEvent"}
 
 
 def disassemble(objdump, path):
@@ -157,6 +161,9 @@ def check_program(program, edition, failures):
     foreign = [dll for dll in imports if dll.upper() not in SYSTEM_DLLS and dll != "TKPCHHK.dll"]
     if foreign:
         failures.append("TkpchOV.exe needs DLLs beyond the system's: %s" % foreign)
+    bound = sorted(LOOKED_UP.intersection(name for entries in imports.values() for name in entries))
+    if bound:
+        failures.append("TkpchOV.exe imports %s, which it must look up at run time" % bound)
     check_version(program, failures)
 
 

@@ -416,6 +416,9 @@ class FaceClock : public testing::Test {
 protected:
     ClockTestWindows windows{false};
     HWND clock = windows.clock();
+    // A tick also looks at the foreground window for docking, which would
+    // move or hide this clock without a perch; held back as under a dialog.
+    FaceClock() { AppState.DockingSuspended = 1; }
 
     void useSkin(HBITMAP picture, int faceLeft, int faceTop)
     {

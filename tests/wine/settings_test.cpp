@@ -36,6 +36,8 @@ TEST(Settings, MissingFileGivesTheDefaults)
     EXPECT_EQ(options.year, 0);
     EXPECT_EQ(options.slash, 0);
     EXPECT_EQ(options.tray, 1);
+    EXPECT_EQ(options.onScreen, 1);
+    EXPECT_EQ(options.hideFullscreen, 1);
     EXPECT_EQ(ReadLastRunKind(folder.file("none.ini").c_str()), FIRST_RUN);
 }
 
@@ -59,11 +61,11 @@ TEST(Settings, WritesEveryKeyInOrderAndReadsThemBack)
 {
     TempFolder folder;
     std::string file = folder.file("clock.ini");
-    ClockOptions written = {-40, 12, 0, 2, 1, 0};
+    ClockOptions written = {-40, 12, 0, 2, 1, 0, 0, 1};
     WriteSettings(file.c_str(), "C:\\skins\\night.qve", &written, "DEFAULTDATA");
 
     std::string text = ReadWholeFile(file);
-    const char *order[] = {"[DATAFILE]", "FILENAME=C:\\skins\\night.qve", "[WINDOW]", "POSITION=-40",
+    const char *order[] = {"[DATAFILE]", "FILENAME=C:\\skins\\night.qve", "[WINDOW]", "POSITION=-40", "ONSCREEN=0", "HIDEFULLSCREEN=1",
                            "[OPTION]",   "TIMESYS=12",  "TOOLTIP=0", "YEAR=2", "SLASH=1", "TRAY=0",
                            "[TICKPERCH]", "INITIALIZE=1"};
     size_t at = 0;
@@ -84,7 +86,7 @@ TEST(Settings, StartupNameOtherThanTheMarkerRecordsADataFileRun)
 {
     TempFolder folder;
     std::string file = folder.file("clock.ini");
-    ClockOptions options = {500, 24, 1, 0, 0, 1};
+    ClockOptions options = {500, 24, 1, 0, 0, 1, 1, 1};
     // The marker is compared byte for byte: another case is a file name.
     WriteSettings(file.c_str(), "DEFAULTDATA", &options, "defaultdata");
     EXPECT_EQ(ReadIniString(file, "TICKPERCH", "INITIALIZE"), "2");

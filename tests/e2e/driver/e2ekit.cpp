@@ -454,10 +454,16 @@ static int DigitAt(const std::vector<unsigned> &pixels, int width, int height, i
 
 FaceReading ReadFace(HWND clock, int faceLeft, int faceTop)
 {
-    RECT area = Rect(clock);
+    // Only the part on the screen can be read (Wine copies nothing from
+    // beyond it); the face is placed from the clock's own corner.
+    RECT clockRect = Rect(clock), screen = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    RECT area;
+    IntersectRect(&area, &clockRect, &screen);
     int width = area.right - area.left, height = area.bottom - area.top;
     std::vector<unsigned> pixels = CaptureScreen(area);
     FaceReading face;
+    faceLeft += clockRect.left - area.left;
+    faceTop += clockRect.top - area.top;
     int *digits[FACE_DIGIT_COUNT] = {&face.hourTens,   &face.hourOnes,   &face.minuteTens,
                                      &face.minuteOnes, &face.secondTens, &face.secondOnes};
     for (int i = 0; i < FACE_DIGIT_COUNT; i++)

@@ -19,6 +19,7 @@ extern const Phase SkinPhases[];
 extern const Phase MenuPhases[];
 extern const Phase DialogPhases[];
 extern const Phase SamplePhases[];
+extern const Phase ScreenPhases[];
 // tools/screenshots' phases (not tests: they take pictures for docs/).
 extern const Phase ShotPhases[];
 // The benchmark's phases (not tests: they print figures).

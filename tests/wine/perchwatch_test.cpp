@@ -1,0 +1,102 @@
+// What the hook library cannot see: the window-event callback called
+// directly (Wine delivers only creation and focus out of context), the
+// events' registration through the seam, and the tick's own look.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "clockwin/clockwin.h"
+#include "clockwin/perchwatch.h"
+#include "shell/appstate.h"
+#include "testkit.h"
+
+static std::vector<DWORD> Calls; // first, last, process and flags of each registration, then each hook removed
+
+static HWINEVENTHOOK WINAPI FakeSet(DWORD first, DWORD last, HMODULE, WINEVENTPROC, DWORD process, DWORD, DWORD flags)
+{
+    Calls.insert(Calls.end(), {first, last, process, flags});
+    return (HWINEVENTHOOK)(UINT_PTR)Calls.size();
+}
+
+static BOOL WINAPI FakeUnhook(HWINEVENTHOOK hook)
+{
+    Calls.push_back((DWORD)(UINT_PTR)hook);
+    return TRUE;
+}
+
+TEST(DockEvents, PostWhatTheHookLibraryWouldForWindowsOnly)
+{
+    ClockTestWindows windows;
+    const UINT U = WM_DOCK_UPDATE, D = WM_DOCK_DESTROYED, S = WM_DOCK_SYSCLOSE;
+    struct {
+        DWORD event;
+        LONG object, child;
+        std::vector<UINT> posted;
+    } cases[] = {{EVENT_SYSTEM_FOREGROUND, OBJID_WINDOW, 0, {U}}, {EVENT_SYSTEM_MOVESIZEEND, OBJID_WINDOW, 0, {U}},
+                 {EVENT_SYSTEM_MINIMIZESTART, OBJID_WINDOW, 0, {S, U}}, {EVENT_SYSTEM_MINIMIZEEND, OBJID_WINDOW, 0, {U}},
+                 {EVENT_OBJECT_LOCATIONCHANGE, OBJID_WINDOW, 0, {U}}, {EVENT_OBJECT_DESTROY, OBJID_WINDOW, 0, {D}},
+                 {EVENT_OBJECT_LOCATIONCHANGE, OBJID_CARET, 0, {}}, {EVENT_OBJECT_DESTROY, OBJID_WINDOW, 3, {}},
+                 {EVENT_OBJECT_CREATE, OBJID_WINDOW, 0, {}}};
+    for (const auto &c : cases) {
+        OnWindowEvent(NULL, c.event, GetDesktopWindow(), c.object, c.child, 0, 0);
+        std::vector<UINT> posted;
+        MSG message;
+        while (PeekMessageA(&message, windows.clock(), WM_DOCK_UPDATE, WM_DOCK_SYSCLOSE, PM_REMOVE))
+            posted.push_back(message.message);
+        EXPECT_EQ(posted, c.posted) << "event 0x" << std::hex << c.event << ", object " << c.object;
+    }
+}
+
+TEST(DockEvents, RegisteredOutOfContextAndRemovedThroughTheSeam)
+{
+    Calls.clear();
+    WinEvents.set = FakeSet;
+    WinEvents.unhook = FakeUnhook;
+    ASSERT_EQ(StartWindowEvents(), 1);
+    HWND perch = MakeTestWindow(100, 100, 400, 300);
+    WatchPerchProcess(perch);
+    WatchPerchProcess(perch); // the same process: nothing new
+    DestroyWindow(perch);
+    StopWindowEvents();
+    WinEvents = WinEventCalls();
+    const DWORD flags = WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS, own = GetCurrentProcessId();
+    std::vector<DWORD> expected = {
+        EVENT_SYSTEM_FOREGROUND, EVENT_SYSTEM_FOREGROUND, 0, flags, EVENT_SYSTEM_MOVESIZEEND, EVENT_SYSTEM_MOVESIZEEND, 0,
+        flags, EVENT_SYSTEM_MINIMIZESTART, EVENT_SYSTEM_MINIMIZEEND, 0, flags, EVENT_OBJECT_DESTROY,
+        EVENT_OBJECT_DESTROY, 0, flags, EVENT_OBJECT_LOCATIONCHANGE, EVENT_OBJECT_LOCATIONCHANGE, own, flags,
+        4, 8, 12, 16, 20}; // each hook, named by the count of values recorded when it was made, removed once
+    EXPECT_EQ(Calls, expected);
+}
+
+TEST(DockTick, FollowsWhatNoMessageReportedKeepsOverTheDesktopAndHidesWhenThePerchGoes)
+{
+    ClockTestWindows windows;
+    AppState.ClockOptions.hideFullscreen = 1;
+    HWND clock = windows.clock(), perch = MakeTestWindow(100, 100, 800, 300);
+    MakeForeground(perch);
+    CheckPerchOnTick(clock);
+    MoveWindow(perch, 150, 200, 800, 300, FALSE);
+    CheckPerchOnTick(clock);
+    RECT rect = WindowRect(clock);
+    EXPECT_TRUE(IsWindowVisible(clock) && rect.left == 450 && rect.top == 165) << rect.left << "," << rect.top;
+
+    // What Windows 10 and 11 put in front after a click on the desktop covers the screen.
+    WNDCLASSA shell = {};
+    shell.lpfnWndProc = DefWindowProcA;
+    shell.lpszClassName = "WorkerW";
+    RegisterClassA(&shell);
+    HWND desktop = CreateWindowExA(0, "WorkerW", "", WS_POPUP | WS_VISIBLE, 0, 0, GetSystemMetrics(SM_CXSCREEN),
+                                   GetSystemMetrics(SM_CYSCREEN), NULL, NULL, NULL, NULL);
+    MakeForeground(desktop);
+    CheckPerchOnTick(clock);
+    EXPECT_TRUE(IsWindowVisible(clock)) << "the desktop is no fullscreen window";
+    DestroyWindow(desktop);
+    UnregisterClassA("WorkerW", NULL);
+
+    ShowWindow(perch, SW_HIDE);
+    CheckPerchOnTick(clock);
+    EXPECT_FALSE(IsWindowVisible(clock));
+    DestroyWindow(perch);
+}
