@@ -52,7 +52,7 @@ SCENARIOS = {
     "help_page": ["help_page"],
     "dialogs": ["dialogs"],
     "sample_skins": ["sample_night", "sample_cloud", "sample_banner"],
-    "today_windows": ["window_rules", "old_rules", "other:cross_bitness"],
+    "today_windows": ["window_rules", "old_rules"],
     # The release archive, checked and unpacked first (unpack_archive).
     "archive": ["archive_start"],
     # What reaches the clock from windows of the other bitness.

@@ -3,11 +3,14 @@
 #include "e2ekit.h"
 #include "phases.h"
 
-// A frameless popup in front, after a tick and whatever the hook reported.
-static void ToFront(HWND popup)
+// A window brought to the front. Where the clock is to stay in sight, two
+// of its ticks pass, the later surely after the change: neither the hook's
+// report nor the tick's own look can move it after that.
+static void ToFront(HWND window, HWND clock, bool stays)
 {
-    Activate(popup);
-    PumpMessages(1300);
+    Activate(window);
+    if (stays)
+        ClockTicks(clock, 2);
 }
 
 static void WindowRules(bool on)
@@ -26,8 +29,9 @@ static void WindowRules(bool on)
     CHECK(!on || PumpUntil([&] { return ReadFace(run.clock).read; }), "the whole face is read from the screen");
     int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
     HWND video = MakePerch(0, 0, width, height, WS_POPUP);
-    ToFront(video);
-    CHECK(IsWindowVisible(run.clock) != on, "a frameless popup covering the screen hides the clock, if on");
+    ToFront(video, run.clock, !on);
+    CHECK(on ? PumpUntil([&] { return !IsWindowVisible(run.clock); }, ComesWithin) : IsWindowVisible(run.clock) != 0,
+          "a frameless popup covering the screen hides the clock, if on");
     if (on) {
         Activate(run.perch);
         CHECK(ClockSettlesAt(run.clock, placed), "a framed window brings it back");
@@ -35,10 +39,13 @@ static void WindowRules(bool on)
         // button late, and that end, reported while a frameless window is
         // in front, hides the clock by the old rule.
         MoveWindow(video, 0, 0, width - 1, height, TRUE);
-        ToFront(video);
-        CHECK(ClockSettlesAt(run.clock, placed, 100), "a popup one column short of the screen leaves it in place");
+        ToFront(video, run.clock, true);
+        CHECK(ClockSettlesAt(run.clock, placed, 0), "a popup one column short of the screen leaves it in place");
         Activate(run.perch);
         SendMessageA(run.perch, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+        // The command hides the clock at once; a tick later the old rule
+        // would have perched it on the minimised window. A hidden clock
+        // shows no tick to wait for: a spell longer than one.
         PumpMessages(1300);
         HWND front = GetForegroundWindow(); // Wine keeps a minimised window in front, off screen
         CHECK(front == run.perch ? !IsWindowVisible(run.clock) : ClockSettlesAt(run.clock, PerchPoint(front, 500)),
