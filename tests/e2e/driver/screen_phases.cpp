@@ -3,14 +3,15 @@
 #include "e2ekit.h"
 #include "phases.h"
 
-// A window brought to the front. Where the clock is to stay in sight, two
-// of its ticks pass, the later surely after the change: neither the hook's
-// report nor the tick's own look can move it after that.
-static void ToFront(HWND window, HWND clock, bool stays)
+// A window brought to the front. Where the clock is to stay, a spell longer
+// than a tick passes, so that neither the hook's report nor the tick's own
+// look could still move it: its face shows no tick to wait for there (Wine
+// draws nothing of it over a window covering the screen, nor above it).
+static void ToFront(HWND window, bool stays)
 {
     Activate(window);
     if (stays)
-        ClockTicks(clock, 2);
+        PumpMessages(1300);
 }
 
 static void WindowRules(bool on)
@@ -29,7 +30,7 @@ static void WindowRules(bool on)
     CHECK(!on || PumpUntil([&] { return ReadFace(run.clock).read; }), "the whole face is read from the screen");
     int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
     HWND video = MakePerch(0, 0, width, height, WS_POPUP);
-    ToFront(video, run.clock, !on);
+    ToFront(video, !on);
     CHECK(on ? PumpUntil([&] { return !IsWindowVisible(run.clock); }, ComesWithin) : IsWindowVisible(run.clock) != 0,
           "a frameless popup covering the screen hides the clock, if on");
     if (on) {
@@ -39,7 +40,7 @@ static void WindowRules(bool on)
         // button late, and that end, reported while a frameless window is
         // in front, hides the clock by the old rule.
         MoveWindow(video, 0, 0, width - 1, height, TRUE);
-        ToFront(video, run.clock, true);
+        ToFront(video, true);
         CHECK(ClockSettlesAt(run.clock, placed, 0), "a popup one column short of the screen leaves it in place");
         Activate(run.perch);
         SendMessageA(run.perch, WM_SYSCOMMAND, SC_MINIMIZE, 0);
