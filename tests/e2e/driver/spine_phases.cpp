@@ -179,11 +179,11 @@ static void Drag()
 
     // A click without moving records the unchanged offset.
     SetCursorPos(dropped.x + 60, dropped.y + 20);
-    PumpMessages(100);
-    mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
-    PumpMessages(100);
+    TryUntil("a press on the clock", [] { mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0); },
+             [&] { return ThreadInMode(clock, GUI_INMOVESIZE, true, 0); });
     mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
-    CHECK(ClockSettlesAt(clock, dropped), "a click leaves the clock where it is");
+    CHECK(ThreadInMode(clock, GUI_INMOVESIZE, false) && ClockSettlesAt(clock, dropped),
+          "a click leaves the clock where it is");
     CHECK(PumpUntil([&] { return GetForegroundWindow() == perch; }), "and hands the foreground back");
     ExitAndExpectCleanEnd(process, clock);
     CHECK(ReadSetting("WINDOW", "POSITION") == "620", "the new offset is saved: POSITION=" +
