@@ -1,15 +1,15 @@
 // The program's process-wide state. One instance, alive for the whole run;
 // the comment on each group names the module that owns those fields (the
 // one that makes and frees them), and who else writes any of them.
-#ifndef TKP_SHELL_APPSTATE_H
-#define TKP_SHELL_APPSTATE_H
+#ifndef TKP_BASE_APPSTATE_H
+#define TKP_BASE_APPSTATE_H
 
 #include <windows.h>
 
 // The data file name as the settings file and the menu keep it.
 enum { DATA_FILE_NAME_SIZE = 256 };
 
-// The user's options, one settings key each: shell/settings reads them at
+// The user's options, one settings key each: startup/settings reads them at
 // start and writes them at exit. In between, clockwin/dock writes position
 // when the user slides the clock, and dialogs/settingdlg the others on OK.
 struct ClockOptions {
@@ -25,7 +25,7 @@ struct ClockOptions {
 };
 
 struct AppStateRecord {
-    // shell/lifecycle: set at start-up, read-only afterwards, except
+    // startup/lifecycle: set at start-up, read-only afterwards, except
     // CurrentDataFile, which clockwin/commands replaces when another skin
     // is loaded
     HINSTANCE AppInstance;

@@ -1,6 +1,6 @@
 // Small window and path helpers used all over the program.
-#ifndef TKP_SHELL_HELPERS_H
-#define TKP_SHELL_HELPERS_H
+#ifndef TKP_BASE_HELPERS_H
+#define TKP_BASE_HELPERS_H
 
 #include <windows.h>
 

@@ -1,8 +1,8 @@
 // Path text without the platform: the long-form rewrite behind
 // ExpandLongPath, with the folder lookup handed in, and the data file path
 // taken from the command line. No windows.h: compiled and tested natively.
-#ifndef TKP_SHELL_PATHTEXT_H
-#define TKP_SHELL_PATHTEXT_H
+#ifndef TKP_BASE_PATHTEXT_H
+#define TKP_BASE_PATHTEXT_H
 
 #include <stddef.h>
 

@@ -1,8 +1,8 @@
 // Window arithmetic without any window: computed in 64 bits and saturated
 // to the int range, because offsets come from a hand-editable settings file
 // and from skins made by strangers.
-#ifndef TKP_SHELL_PLACEMENT_H
-#define TKP_SHELL_PLACEMENT_H
+#ifndef TKP_BASE_PLACEMENT_H
+#define TKP_BASE_PLACEMENT_H
 
 #include <stdint.h>
 

@@ -3,11 +3,12 @@
 
 #include <shellapi.h>
 
-#include "../shell/lifecycle.h"
 #include "clockwin.h"
 #include "commands.h"
 #include "tooltip.h"
 #include "tray.h"
+
+void (*SessionEndStep)(void);
 
 LRESULT CALLBACK ClockWndProc(HWND clock, UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -52,8 +53,8 @@ LRESULT CALLBACK ClockWndProc(HWND clock, UINT message, WPARAM wParam, LPARAM lP
         return 0;
     case WM_ENDSESSION:
         // The loop will not end before the process does: save now.
-        if (wParam)
-            FinishRun();
+        if (wParam && SessionEndStep)
+            SessionEndStep();
         return 0;
     }
     if (message == TaskbarCreatedMessage() && message != 0) {

@@ -5,9 +5,9 @@
 #include <shellapi.h>
 #include <string.h>
 
+#include "../base/appstate.h"
+#include "../base/helpers.h"
 #include "../dialogs/dialogs.h"
-#include "../shell/appstate.h"
-#include "../shell/helpers.h"
 #include "../skin/face.h"
 #include "../skin/skinload.h"
 #include "clockwin.h"

@@ -2,7 +2,7 @@
 // hook library reported, and the user slides it along the title bar.
 #include <windows.h>
 
-#include "../shell/appstate.h"
+#include "../base/appstate.h"
 #include "../skin/skin.h"
 #include "clockwin.h"
 #include "geometry.h"
@@ -23,6 +23,50 @@ static HWND FindTaskbar(void)
 static int IsNeverAPerch(HWND window, HWND clock, HWND taskbar)
 {
     return window == NULL || window == clock || window == taskbar || window == GetDesktopWindow();
+}
+
+// The foreground window docking last judged, and its rectangle then: what
+// the tick compares with.
+static struct {
+    HWND window;
+    RECT rect;
+} Judged;
+
+static void ReadRect(HWND window, RECT *rect)
+{
+    if (!window || !GetWindowRect(window, rect))
+        SetRectEmpty(rect);
+}
+
+static void NoteForegroundJudged(HWND foreground)
+{
+    Judged.window = foreground;
+    ReadRect(foreground, &Judged.rect);
+}
+
+// Shown and not minimised, in one question to the system: every tick asks
+// it. A window that is gone has no style.
+static int IsStandingPerch(HWND window)
+{
+    LONG style = window ? GetWindowLongA(window, GWL_STYLE) : 0;
+    return (style & (WS_VISIBLE | WS_MINIMIZE)) == WS_VISIBLE;
+}
+
+void CheckPerchOnTick(HWND clock)
+{
+    // Menus, dialogs and the exit hold docking back; a tick must not either.
+    if (AppState.DockingSuspended || AppState.ExitRequested)
+        return;
+    HWND foreground = GetForegroundWindow();
+    RECT rect;
+    ReadRect(foreground, &rect);
+    int perchLost = IsWindowVisible(clock) && !IsStandingPerch(AppState.DockTarget);
+    if (!perchLost && foreground == Judged.window && EqualRect(&rect, &Judged.rect))
+        return;
+    OnDockUpdate(clock);
+    // A refused foreground left the clock on the perch it had.
+    if (IsWindowVisible(clock) && !IsStandingPerch(AppState.DockTarget))
+        ShowWindow(clock, SW_HIDE);
 }
 
 LRESULT OnClockCreate(HWND clock)

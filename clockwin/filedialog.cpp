@@ -5,8 +5,8 @@
 #include <stddef.h>
 #include <string.h>
 
-#include "../shell/appstate.h"
-#include "../shell/helpers.h"
+#include "../base/appstate.h"
+#include "../base/helpers.h"
 #include "commands.h"
 
 #ifndef _WIN64

@@ -1,9 +1,9 @@
 // The clock's placement on its perch, without any window (see
-// shell/placement.h for why everything saturates).
+// base/placement.h for why everything saturates).
 #ifndef TKP_CLOCKWIN_GEOMETRY_H
 #define TKP_CLOCKWIN_GEOMETRY_H
 
-#include "../shell/placement.h"
+#include "../base/placement.h"
 
 // Where the clock's top-left corner goes on a perch window whose rectangle
 // has the given left, top and right edges.

@@ -1,8 +1,7 @@
 #include "perchwatch.h"
 
+#include "../base/appstate.h"
 #include "../common/dockmsg.h"
-#include "../shell/appstate.h"
-#include "clockwin.h"
 
 WinEventCalls WinEvents;
 
@@ -22,8 +21,6 @@ static struct {
     HWINEVENTHOOK location;
     DWORD locationProcess;
     HWND locationPerch; // the perch that process was read from
-    HWND judged; // the foreground window docking last judged, and its rectangle then
-    RECT judgedRect;
 } Watch;
 
 static HWINEVENTHOOK Register(DWORD first, DWORD last, DWORD process)
@@ -108,41 +105,4 @@ void CALLBACK OnWindowEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG object
         PostMessageA(clock, WM_DOCK_DESTROYED, 0, 0);
         break;
     }
-}
-
-static void ReadRect(HWND window, RECT *rect)
-{
-    if (!window || !GetWindowRect(window, rect))
-        SetRectEmpty(rect);
-}
-
-void NoteForegroundJudged(HWND foreground)
-{
-    Watch.judged = foreground;
-    ReadRect(foreground, &Watch.judgedRect);
-}
-
-// Shown and not minimised, in one question to the system: every tick asks
-// it. A window that is gone has no style.
-static int IsStandingPerch(HWND window)
-{
-    LONG style = window ? GetWindowLongA(window, GWL_STYLE) : 0;
-    return (style & (WS_VISIBLE | WS_MINIMIZE)) == WS_VISIBLE;
-}
-
-void CheckPerchOnTick(HWND clock)
-{
-    // Menus, dialogs and the exit hold docking back; a tick must not either.
-    if (AppState.DockingSuspended || AppState.ExitRequested)
-        return;
-    HWND foreground = GetForegroundWindow();
-    RECT rect;
-    ReadRect(foreground, &rect);
-    int perchLost = IsWindowVisible(clock) && !IsStandingPerch(AppState.DockTarget);
-    if (!perchLost && foreground == Watch.judged && EqualRect(&rect, &Watch.judgedRect))
-        return;
-    OnDockUpdate(clock);
-    // A refused foreground left the clock on the perch it had.
-    if (IsWindowVisible(clock) && !IsStandingPerch(AppState.DockTarget))
-        ShowWindow(clock, SW_HIDE);
 }

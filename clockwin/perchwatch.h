@@ -1,7 +1,7 @@
 // What the hook library cannot see: windows of the other bitness, elevated
 // and packaged programs. Out-of-context window events report them where the
-// system has them, and each tick of the one-second timer compares the
-// foreground window with the one docking last judged, on every system.
+// system has them, posting the hook library's messages; docking decides
+// (and its tick's look, CheckPerchOnTick, covers systems without events).
 #ifndef TKP_CLOCKWIN_PERCHWATCH_H
 #define TKP_CLOCKWIN_PERCHWATCH_H
 
@@ -27,13 +27,5 @@ void StopWindowEvents(void);
 // Posts to the clock the message the hook library would post for the event.
 void CALLBACK OnWindowEvent(HWINEVENTHOOK hook, DWORD event, HWND window, LONG object, LONG child,
                             DWORD thread, DWORD time);
-
-// Docking judged this foreground window: its rectangle is the one the next
-// tick compares with.
-void NoteForegroundJudged(HWND foreground);
-// The tick's look: a foreground window or rectangle that changed since the
-// last judgement is docked to as if reported; a perch that is gone, hidden
-// or minimised with no suitable window in its place hides the clock.
-void CheckPerchOnTick(HWND clock);
 
 #endif

@@ -4,7 +4,7 @@
 #include <stddef.h>
 #include <string.h>
 
-#include "../shell/appstate.h"
+#include "../base/appstate.h"
 #include "datetext.h"
 
 static TOOLINFOA DateTool;

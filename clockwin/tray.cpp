@@ -4,8 +4,8 @@
 #include <stddef.h>
 #include <string.h>
 
-#include "../shell/appstate.h"
-#include "../shell/helpers.h"
+#include "../base/appstate.h"
+#include "../base/helpers.h"
 
 #ifndef _WIN64
 static_assert(offsetof(NOTIFYICONDATAA, szTip) + 64 == 88, "the icon record's 32-bit size");

@@ -13,7 +13,7 @@ add_subdirectory(${TKP_GTEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM
 add_library(tkp_portable STATIC
     skin/skinformat.cpp skin/runscan.cpp skin/facelayout.cpp
     clockwin/geometry.cpp clockwin/onscreen.cpp clockwin/datetext.cpp dialogs/gradient.cpp dialogs/linkrules.cpp
-    shell/pathtext.cpp shell/placement.cpp)
+    base/pathtext.cpp base/placement.cpp)
 # The texts must be the same Shift-JIS bytes the program carries.
 target_compile_options(tkp_portable PUBLIC -Wall -Wextra -Werror -fexec-charset=CP932)
 target_include_directories(tkp_portable PUBLIC ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/skin)
@@ -44,3 +44,6 @@ set_tests_properties(unit.qvetool PROPERTIES ENVIRONMENT "TKP_SAMPLE_SKINS=${CMA
 
 include(${CMAKE_SOURCE_DIR}/cmake/skins.cmake)
 tkp_sample_skins($<TARGET_FILE:qvetool> qvetool)
+
+# The source folders include one another in one direction only.
+add_test(NAME static.floors COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/static/check_floors.py ${CMAKE_SOURCE_DIR})

@@ -66,8 +66,8 @@ set_source_files_properties(res/tkpchov.rc PROPERTIES OBJECT_DEPENDS "${TKP_PICT
 add_dependencies(tkpchov_res tkp_pictures)
 
 add_library(tkpchov_core STATIC
-    shell/appstate.cpp shell/helpers.cpp shell/pathtext.cpp shell/placement.cpp shell/settings.cpp
-    shell/lifecycle.cpp
+    base/appstate.cpp base/helpers.cpp base/pathtext.cpp base/placement.cpp startup/settings.cpp
+    startup/lifecycle.cpp
     clockwin/clockproc.cpp clockwin/dock.cpp clockwin/geometry.cpp clockwin/commands.cpp
     clockwin/filedialog.cpp clockwin/tray.cpp clockwin/tooltip.cpp clockwin/datetext.cpp
     clockwin/onscreen.cpp clockwin/monitors.cpp clockwin/perchwatch.cpp
@@ -81,7 +81,7 @@ target_link_libraries(tkpchov_core PUBLIC tkpchhk_imports comctl32 comdlg32 shel
 # The outline's pixel loop is the one hot spot; it is worth a few bytes.
 set_source_files_properties(skin/runscan.cpp PROPERTIES COMPILE_OPTIONS -O2)
 
-add_executable(TkpchOV WIN32 shell/winmain.cpp $<TARGET_OBJECTS:tkpchov_res>)
+add_executable(TkpchOV WIN32 startup/winmain.cpp $<TARGET_OBJECTS:tkpchov_res>)
 target_link_libraries(TkpchOV PRIVATE tkpchov_core)
 target_link_options(TkpchOV PRIVATE -static -s -Wl,--gc-sections -Wl,--no-insert-timestamp)
 

@@ -7,9 +7,9 @@
 #include <shellapi.h>
 #include <string.h>
 
+#include "../base/appstate.h"
+#include "../base/helpers.h"
 #include "../res/resource.h"
-#include "../shell/appstate.h"
-#include "../shell/helpers.h"
 #include "../skin/skin.h"
 #include "../skin/skinformat.h"
 #include "linkrules.h"

@@ -4,9 +4,9 @@
 // command that opened the dialog sees it closed.
 #include "dialogs.h"
 
+#include "../base/appstate.h"
+#include "../base/helpers.h"
 #include "../res/resource.h"
-#include "../shell/appstate.h"
-#include "../shell/helpers.h"
 
 // Both date frames and the five date radios, in the order they follow the
 // tooltip box.

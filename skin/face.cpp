@@ -7,7 +7,7 @@
 #include <stdint.h>
 #include <string.h>
 
-#include "../shell/appstate.h"
+#include "../base/appstate.h"
 #include "facelayout.h"
 #include "skin.h"
 

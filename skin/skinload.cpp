@@ -5,8 +5,8 @@
 
 #include <string.h>
 
-#include "../shell/appstate.h"
-#include "../shell/helpers.h"
+#include "../base/appstate.h"
+#include "../base/helpers.h"
 #include "face.h"
 #include "region.h"
 #include "skin.h"

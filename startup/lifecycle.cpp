@@ -4,6 +4,9 @@
 #include <shellapi.h>
 #include <string.h>
 
+#include "../base/appstate.h"
+#include "../base/helpers.h"
+#include "../base/pathtext.h"
 #include "../clockwin/clockwin.h"
 #include "../clockwin/perchwatch.h"
 #include "../clockwin/tray.h"
@@ -11,9 +14,6 @@
 #include "../hooklib/hooklib.h"
 #include "../skin/face.h"
 #include "../skin/skinload.h"
-#include "appstate.h"
-#include "helpers.h"
-#include "pathtext.h"
 #include "settings.h"
 
 #define INSTANCE_MUTEX_NAME "Tickperch Orvel by Mortesk"
@@ -74,6 +74,7 @@ static int RegisterWindowClass(const char *name, WNDPROC procedure, HICON icon)
 
 int CreateClockWindows(void)
 {
+    SessionEndStep = FinishRun;
     if (!RegisterWindowClass("BACK", DefWindowProcA, LoadIconA(AppState.AppInstance, "TKPCOV")) ||
         !RegisterWindowClass("MAIN", ClockWndProc, NULL))
         return 0;

@@ -1,6 +1,6 @@
 // The program's life: start-up, the message loop and the orderly end.
-#ifndef TKP_SHELL_LIFECYCLE_H
-#define TKP_SHELL_LIFECYCLE_H
+#ifndef TKP_STARTUP_LIFECYCLE_H
+#define TKP_STARTUP_LIFECYCLE_H
 
 #include <windows.h>
 

@@ -2,7 +2,7 @@
 
 #include <string.h>
 
-#include "helpers.h"
+#include "../base/helpers.h"
 
 void BuildSettingsPath(HINSTANCE instance, char *settingsFile)
 {

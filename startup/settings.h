@@ -1,11 +1,11 @@
 // The settings file: an INI file beside the program, read once at start
 // and written once at exit.
-#ifndef TKP_SHELL_SETTINGS_H
-#define TKP_SHELL_SETTINGS_H
+#ifndef TKP_STARTUP_SETTINGS_H
+#define TKP_STARTUP_SETTINGS_H
 
 #include <windows.h>
 
-#include "appstate.h"
+#include "../base/appstate.h"
 
 #define DEFAULT_DATA_NAME "DEFAULTDATA"
 

@@ -12,11 +12,11 @@
 #include <vector>
 
 #include "../common/win32kit.h"
-#include "face_reference.h"
-#include "region_reference.h"
+#include "base/appstate.h"
 #include "dialogs/caption.h"
 #include "dialogs/dialogs.h"
-#include "shell/appstate.h"
+#include "face_reference.h"
+#include "region_reference.h"
 #include "skin/face.h"
 #include "skin/region.h"
 #include "skin/skin.h"

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 #include <limits.h>
 
+#include "base/placement.h"
 #include "clockwin/geometry.h"
-#include "shell/placement.h"
 
 struct PerchCase {
     int left, top, right, position, overlap, rise;

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/pathtext.h"
+#include "base/pathtext.h"
 
 namespace {
 

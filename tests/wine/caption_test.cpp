@@ -4,12 +4,12 @@
 #include <gtest/gtest.h>
 
 #include "allocseam.h"
+#include "base/appstate.h"
 #include "dialogkit.h"
 #include "dialogs/caption.h"
 #include "dialogs/dialogs.h"
 #include "dialogs/gradient.h"
 #include "res/resource.h"
-#include "shell/appstate.h"
 #include "testkit.h"
 
 namespace {

@@ -8,11 +8,11 @@
 
 #include <algorithm>
 
+#include "base/appstate.h"
 #include "clockwin/clockwin.h"
 #include "clockwin/commands.h"
 #include "menukit.h"
 #include "res/resource.h"
-#include "shell/appstate.h"
 #include "skin/skin.h"
 #include "skin/skinload.h"
 #include "skinbuilder.h"

@@ -1,7 +1,7 @@
 #include "dialogkit.h"
 
 #include "../common/win32kit.h"
-#include "shell/appstate.h"
+#include "base/appstate.h"
 
 OpenedDialog::OpenedDialog(const char *templateName, DLGPROC procedure, HWND owner)
 {

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "base/appstate.h"
 #include "clockwin/clockwin.h"
 #include "clockwin/tray.h"
 #include "dialogkit.h"
@@ -17,10 +18,9 @@
 #include "dialogs/dialogs.h"
 #include "menukit.h"
 #include "res/resource.h"
-#include "shell/appstate.h"
-#include "shell/lifecycle.h"
 #include "shellseam.h"
 #include "skin/skin.h"
+#include "startup/lifecycle.h"
 #include "testkit.h"
 
 namespace {

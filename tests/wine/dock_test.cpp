@@ -4,10 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include "base/appstate.h"
 #include "clockwin/clockwin.h"
-#include "shell/appstate.h"
-#include "shell/lifecycle.h"
 #include "skin/skin.h"
+#include "startup/lifecycle.h"
 #include "testkit.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include "face_reference.h"
 
-#include "shell/appstate.h"
+#include "base/appstate.h"
 #include "skin/face.h"
 #include "skin/facelayout.h"
 #include "skin/skin.h"

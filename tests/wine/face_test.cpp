@@ -11,14 +11,14 @@
 #include <string>
 #include <vector>
 
+#include "base/appstate.h"
 #include "face_reference.h"
 #include "region_reference.h"
-#include "shell/appstate.h"
-#include "shell/lifecycle.h"
 #include "skin/face.h"
 #include "skin/skin.h"
 #include "skin/skinload.h"
 #include "skinbuilder.h"
+#include "startup/lifecycle.h"
 #include "testkit.h"
 
 namespace {

@@ -7,8 +7,8 @@
 
 #include <string>
 
+#include "base/appstate.h"
 #include "dialogkit.h"
-#include "shell/appstate.h"
 
 // "--hold-file PATH": keeps PATH open without sharing until killed, as
 // another program editing a skin would.

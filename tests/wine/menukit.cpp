@@ -7,7 +7,7 @@
 
 #include <map>
 
-#include "shell/appstate.h"
+#include "base/appstate.h"
 
 static std::map<UINT_PTR, ModalDriver *> &Drivers()
 {

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "shell/helpers.h"
+#include "base/helpers.h"
 #include "testkit.h"
 
 TEST(Paths, ShortAndMiscasedComponentsBecomeTheListedNames)

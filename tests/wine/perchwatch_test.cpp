@@ -7,9 +7,9 @@
 
 #include <vector>
 
+#include "base/appstate.h"
 #include "clockwin/clockwin.h"
 #include "clockwin/perchwatch.h"
-#include "shell/appstate.h"
 #include "testkit.h"
 
 static std::vector<DWORD> Calls; // first, last, process and flags of each registration, then each hook removed

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "../common/pngdecode.h"
-#include "shell/appstate.h"
+#include "base/appstate.h"
 #include "skin/face.h"
 #include "skin/region.h"
 #include "skin/skin.h"

@@ -7,8 +7,8 @@
 #include <random>
 #include <vector>
 
+#include "base/appstate.h"
 #include "region_reference.h"
-#include "shell/appstate.h"
 #include "skin/region.h"
 #include "testkit.h"
 

@@ -5,7 +5,7 @@
 #include <limits.h>
 
 
-#include "shell/settings.h"
+#include "startup/settings.h"
 #include "testkit.h"
 
 static std::string ReadWholeFile(const std::string &path)

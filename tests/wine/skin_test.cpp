@@ -5,8 +5,8 @@
 #include <gtest/gtest.h>
 #include <limits.h>
 
+#include "base/appstate.h"
 #include "region_reference.h"
-#include "shell/appstate.h"
 #include "skin/skin.h"
 #include "skin/skinload.h"
 #include "skinbuilder.h"

@@ -3,11 +3,11 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
-#include "shell/appstate.h"
+#include "base/appstate.h"
 #include "common/dockmsg.h"
-#include "shell/lifecycle.h"
 #include "skin/skin.h"
 #include "skin/skinload.h"
+#include "startup/lifecycle.h"
 
 static void RemoveTree(const std::string &folder)
 {

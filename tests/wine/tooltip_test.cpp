@@ -10,8 +10,8 @@
 
 #include <string>
 
+#include "base/appstate.h"
 #include "menukit.h"
-#include "shell/appstate.h"
 #include "testkit.h"
 
 namespace {

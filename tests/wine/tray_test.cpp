@@ -9,10 +9,10 @@
 
 #include <string>
 
+#include "base/appstate.h"
+#include "base/helpers.h"
 #include "clockwin/clockwin.h"
 #include "clockwin/tray.h"
-#include "shell/appstate.h"
-#include "shell/helpers.h"
 #include "shellseam.h"
 #include "testkit.h"
 
