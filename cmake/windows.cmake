@@ -66,7 +66,7 @@ set_source_files_properties(res/tkpchov.rc PROPERTIES OBJECT_DEPENDS "${TKP_PICT
 add_dependencies(tkpchov_res tkp_pictures)
 
 add_library(tkpchov_core STATIC
-    base/appstate.cpp base/helpers.cpp base/pathtext.cpp base/placement.cpp startup/settings.cpp
+    base/appstate.cpp base/helpers.cpp base/pathtext.cpp base/placement.cpp base/textscan.cpp startup/settings.cpp
     startup/lifecycle.cpp
     clockwin/clockproc.cpp clockwin/dock.cpp clockwin/geometry.cpp clockwin/commands.cpp
     clockwin/filedialog.cpp clockwin/tray.cpp clockwin/tooltip.cpp clockwin/datetext.cpp
