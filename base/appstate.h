@@ -6,7 +6,8 @@
 
 #include <windows.h>
 
-// The data file name as the settings file and the menu keep it.
+// The data file name as the settings file and the menu keep it, in
+// characters (TCHAR).
 enum { DATA_FILE_NAME_SIZE = 256 };
 
 // The user's options, one settings key each: startup/settings reads them at
@@ -33,8 +34,8 @@ struct AppStateRecord {
     HWND ClockWindow;
     HANDLE InstanceMutex;
     HCURSOR LinkCursor;
-    char SettingsFile[MAX_PATH];
-    char CurrentDataFile[DATA_FILE_NAME_SIZE];
+    TCHAR SettingsFile[MAX_PATH];
+    TCHAR CurrentDataFile[DATA_FILE_NAME_SIZE];
     struct ClockOptions ClockOptions;
 
     // clockwin/dock: the perch records. Docking reads the two flags;

@@ -61,5 +61,5 @@ LRESULT CALLBACK ClockWndProc(HWND clock, UINT message, WPARAM wParam, LPARAM lP
         OnTaskbarCreated(clock);
         return 0;
     }
-    return DefWindowProcA(clock, message, wParam, lParam);
+    return DefWindowProc(clock, message, wParam, lParam);
 }

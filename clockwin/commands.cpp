@@ -4,6 +4,7 @@
 
 #include <shellapi.h>
 #include <string.h>
+#include <tchar.h>
 
 #include "../base/appstate.h"
 #include "../base/helpers.h"
@@ -20,7 +21,7 @@ void ShowPopupMenu(HWND clock, POINT screenPoint, UINT flags, MenuPlace place)
 {
     int wasSuspended = AppState.DockingSuspended;
     AppState.DockingSuspended = 1;
-    HMENU menu = LoadMenuA(AppState.AppInstance, "POPUPMENU");
+    HMENU menu = LoadMenu(AppState.AppInstance, TEXT("POPUPMENU"));
     if (menu) {
         HMENU popup = GetSubMenu(menu, 0);
         SetMenuDefaultItem(popup, IDM_EXIT, FALSE); // Exit in bold at every opening
@@ -31,7 +32,7 @@ void ShowPopupMenu(HWND clock, POINT screenPoint, UINT flags, MenuPlace place)
             SetForegroundWindow(clock);
         TrackPopupMenu(popup, flags, screenPoint.x, screenPoint.y, 0, clock, NULL);
         if (place == MENU_ON_TRAY_ICON)
-            PostMessageA(clock, WM_NULL, 0, 0);
+            PostMessage(clock, WM_NULL, 0, 0);
         DestroyMenu(menu);
     }
     AppState.DockingSuspended = wasSuspended;
@@ -50,7 +51,7 @@ LRESULT OnRButtonUp(HWND clock, LPARAM lParam)
 LRESULT OnTrayNotify(HWND clock, WPARAM wParam, LPARAM lParam)
 {
     if (lParam != WM_RBUTTONUP)
-        return DefWindowProcA(clock, WM_TRAY_NOTIFY, wParam, lParam);
+        return DefWindowProc(clock, WM_TRAY_NOTIFY, wParam, lParam);
     POINT cursor;
     GetCursorPos(&cursor);
     // Opens upwards and to the left of the cursor, away from the taskbar.
@@ -78,7 +79,7 @@ static int RunModalStep(HWND clock, ModalStep step, const void *context)
 }
 
 struct MenuDialog {
-    const char *templateName;
+    const TCHAR *templateName;
     DLGPROC procedure;
 };
 
@@ -86,10 +87,10 @@ static void ShowMenuDialog(HWND clock, const void *context)
 {
     const MenuDialog *dialog = (const MenuDialog *)context;
     // A dialog that could not be made (-1) must not lock every later one.
-    DialogBoxParamA(AppState.AppInstance, dialog->templateName, clock, dialog->procedure, 0);
+    DialogBoxParam(AppState.AppInstance, dialog->templateName, clock, dialog->procedure, 0);
 }
 
-void RunMenuDialog(HWND clock, const char *templateName, DLGPROC procedure)
+void RunMenuDialog(HWND clock, const TCHAR *templateName, DLGPROC procedure)
 {
     MenuDialog dialog = {templateName, procedure};
     RunModalStep(clock, ShowMenuDialog, &dialog);
@@ -99,26 +100,27 @@ void RunMenuDialog(HWND clock, const char *templateName, DLGPROC procedure)
 static void OpenSettings(HWND clock)
 {
     int trayBefore = AppState.ClockOptions.tray;
-    RunMenuDialog(clock, "SETTING", SettingDlgProc);
+    RunMenuDialog(clock, TEXT("SETTING"), SettingDlgProc);
     FollowTrayOption(clock, trayBefore);
 }
 
-int ReplaceDataFile(HWND clock, const char *path)
+int ReplaceDataFile(HWND clock, const TCHAR *path)
 {
-    // The data file name must fit its 256-byte record; a longer path
+    // The data file name must fit its 256-character record; a longer path
     // counts as a failed load.
-    if (strlen(path) < sizeof AppState.CurrentDataFile && LoadSkinFile(clock, path)) {
-        memcpy(AppState.CurrentDataFile, path, strlen(path) + 1);
+    size_t length = _tcslen(path);
+    if (length < DATA_FILE_NAME_SIZE && LoadSkinFile(clock, path)) {
+        memcpy(AppState.CurrentDataFile, path, (length + 1) * sizeof(TCHAR));
         return 1;
     }
     // A failed load changed nothing: the skin in force stays.
-    ShowProblem(clock, "ファイルの読み込みに失敗しました。他のアプリケーションが編集中かもしれません。");
+    ShowProblem(clock, TEXT("ファイルの読み込みに失敗しました。他のアプリケーションが編集中かもしれません。"));
     return 0;
 }
 
 static void ChooseAndLoadDataFile(HWND clock, const void *)
 {
-    char path[CHOSEN_PATH_SIZE];
+    TCHAR path[CHOSEN_PATH_SIZE];
     memset(path, 0, sizeof path);
     if (ChooseDataFile(clock, path, NULL))
         ReplaceDataFile(clock, path);
@@ -130,39 +132,34 @@ void ChangeDataFile(HWND clock)
         return;
     if (!SetForegroundWindow(AppState.DockTarget))
         SetForegroundWindow(AppState.PreviousDockTarget);
-    PostMessageA(clock, WM_DOCK_UPDATE, 0, 0);
+    PostMessage(clock, WM_DOCK_UPDATE, 0, 0);
 }
 
 // The help viewer when the system has one and our help file is there;
 // otherwise the same help as a page beside the program.
 void OpenHelp(HWND clock)
 {
-    char viewer[MAX_PATH];
-    char ourFolder[MAX_PATH];
-    int haveViewer = HelpViewerPath(viewer) && GetFileAttributesA(viewer) != INVALID_FILE_ATTRIBUTES;
+    TCHAR viewer[MAX_PATH];
+    TCHAR ourFolder[MAX_PATH];
+    int haveViewer = HelpViewerPath(viewer) && GetFileAttributes(viewer) != INVALID_FILE_ATTRIBUTES;
 
-    DWORD folderLength = GetModuleFileNameA(AppState.AppInstance, ourFolder, MAX_PATH);
-    char *lastSlash = folderLength && folderLength < MAX_PATH ? strrchr(ourFolder, '\\') : NULL;
-    if (lastSlash)
-        lastSlash[1] = '\0';
-    else
-        ourFolder[0] = '\0';
-    char helpFile[MAX_PATH];
-    char helpPage[MAX_PATH];
+    ProgramFolder(AppState.AppInstance, ourFolder);
+    TCHAR helpFile[MAX_PATH];
+    TCHAR helpPage[MAX_PATH];
     int haveFile = 0;
-    if (strlen(ourFolder) + sizeof HELP_PAGE_NAME <= MAX_PATH) {
-        wsprintfA(helpFile, "%s%s", ourFolder, HELP_FILE_NAME);
-        wsprintfA(helpPage, "%s%s", ourFolder, HELP_PAGE_NAME);
-        haveFile = GetFileAttributesA(helpFile) != INVALID_FILE_ATTRIBUTES;
+    if (_tcslen(ourFolder) + ARRAYSIZE(HELP_PAGE_NAME) <= MAX_PATH) {
+        wsprintf(helpFile, TEXT("%s%s"), ourFolder, HELP_FILE_NAME);
+        wsprintf(helpPage, TEXT("%s%s"), ourFolder, HELP_PAGE_NAME);
+        haveFile = GetFileAttributes(helpFile) != INVALID_FILE_ATTRIBUTES;
     } else {
         helpPage[0] = '\0';
     }
 
     // The viewer does not look in our folder for a bare name.
     if (haveViewer && haveFile)
-        WinHelpA(clock, helpFile, HELP_FINDER, 0);
+        WinHelp(clock, helpFile, HELP_FINDER, 0);
     else if (helpPage[0])
-        ShellExecuteA(clock, "open", helpPage, NULL, NULL, SW_SHOWNORMAL);
+        ShellExecute(clock, TEXT("open"), helpPage, NULL, NULL, SW_SHOWNORMAL);
 }
 
 LRESULT OnCommand(HWND clock, WPARAM wParam, LPARAM lParam)
@@ -174,13 +171,13 @@ LRESULT OnCommand(HWND clock, WPARAM wParam, LPARAM lParam)
         DestroyWindow(clock);
         break;
     case IDM_ABOUT:
-        RunMenuDialog(clock, "ABOUT", AboutDlgProc);
+        RunMenuDialog(clock, TEXT("ABOUT"), AboutDlgProc);
         break;
     case IDM_SETTING:
         OpenSettings(clock);
         break;
     case IDM_PROPERTY:
-        RunMenuDialog(clock, "PROPERTY", PropertyDlgProc);
+        RunMenuDialog(clock, TEXT("PROPERTY"), PropertyDlgProc);
         break;
     case IDM_CHANGEDATA:
         ChangeDataFile(clock);
@@ -189,15 +186,15 @@ LRESULT OnCommand(HWND clock, WPARAM wParam, LPARAM lParam)
         OpenHelp(clock);
         break;
     }
-    return DefWindowProcA(clock, WM_COMMAND, wParam, lParam);
+    return DefWindowProc(clock, WM_COMMAND, wParam, lParam);
 }
 
 LRESULT OnDropFiles(HWND clock, HDROP drop)
 {
     // A name cut short by the buffer has 259 characters, more than a data
     // file name may have: ReplaceDataFile refuses it like any failed load.
-    char name[MAX_PATH] = "";
-    DragQueryFileA(drop, 0, name, sizeof name);
+    TCHAR name[MAX_PATH] = TEXT("");
+    DragQueryFile(drop, 0, name, MAX_PATH);
     DragFinish(drop);
     ReplaceDataFile(clock, name);
     AppState.DialogOpen = 0;

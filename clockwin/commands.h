@@ -6,8 +6,8 @@
 
 #include "../res/resource.h"
 
-#define HELP_FILE_NAME "Tkpch12.hlp"
-#define HELP_PAGE_NAME "Tkpch12.html"
+#define HELP_FILE_NAME TEXT("Tkpch12.hlp")
+#define HELP_PAGE_NAME TEXT("Tkpch12.html")
 
 // Where the menu was asked for: on the clock, or on its notification icon.
 enum MenuPlace { MENU_ON_CLOCK, MENU_ON_TRAY_ICON };
@@ -18,17 +18,17 @@ LRESULT OnCommand(HWND clock, WPARAM wParam, LPARAM lParam);
 LRESULT OnDropFiles(HWND clock, HDROP drop);
 LRESULT OnPaint(HWND clock);
 
-void RunMenuDialog(HWND clock, const char *templateName, DLGPROC procedure);
+void RunMenuDialog(HWND clock, const TCHAR *templateName, DLGPROC procedure);
 void ChangeDataFile(HWND clock);
 // Loads another skin data file; on failure tells the user and keeps the
 // skin in force. Returns 1 when the new skin is in force.
-int ReplaceDataFile(HWND clock, const char *path);
+int ReplaceDataFile(HWND clock, const TCHAR *path);
 void OpenHelp(HWND clock);
 
-// filedialog.cpp: path needs CHOSEN_PATH_SIZE bytes; title, when given,
-// CHOSEN_TITLE_SIZE.
+// filedialog.cpp: path needs CHOSEN_PATH_SIZE characters; title, when
+// given, CHOSEN_TITLE_SIZE.
 enum { CHOSEN_PATH_SIZE = 300, CHOSEN_TITLE_SIZE = 512 };
-BOOL ChooseDataFile(HWND owner, char *path, char *title);
+BOOL ChooseDataFile(HWND owner, TCHAR *path, TCHAR *title);
 UINT_PTR CALLBACK DataFileDialogHook(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
 #endif

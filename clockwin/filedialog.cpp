@@ -4,6 +4,7 @@
 #include <commdlg.h>
 #include <stddef.h>
 #include <string.h>
+#include <tchar.h>
 
 #include "../base/appstate.h"
 #include "../base/helpers.h"
@@ -23,27 +24,27 @@ UINT_PTR CALLBACK DataFileDialogHook(HWND dialog, UINT message, WPARAM, LPARAM l
     return 0;
 }
 
-BOOL ChooseDataFile(HWND owner, char *path, char *title)
+BOOL ChooseDataFile(HWND owner, TCHAR *path, TCHAR *title)
 {
-    OPENFILENAMEA request;
+    OPENFILENAME request;
     memset(&request, 0, sizeof request);
-    request.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
+    request.lStructSize = OPENFILENAME_SIZE_VERSION_400;
     request.hwndOwner = owner;
-    request.lpstrFilter = "Tickperch OV Data(*.qve)\0*.qve\0";
+    request.lpstrFilter = TEXT("Tickperch OV Data(*.qve)\0*.qve\0");
     request.lpstrFile = path;
     request.nMaxFile = MAX_PATH;
     request.lpstrFileTitle = title;
     request.nMaxFileTitle = CHOSEN_TITLE_SIZE;
-    request.lpstrTitle = "Tickperch OV - データ変更";
+    request.lpstrTitle = TEXT("Tickperch OV - データ変更");
     request.Flags = OFN_EXPLORER | OFN_NONETWORKBUTTON | OFN_PATHMUSTEXIST | OFN_ENABLEHOOK | OFN_HIDEREADONLY;
-    request.lpstrDefExt = "qve"; // a name typed without extension finds the skin
+    request.lpstrDefExt = TEXT("qve"); // a name typed without extension finds the skin
     request.lpfnHook = DataFileDialogHook;
-    BOOL chosen = GetOpenFileNameA(&request);
+    BOOL chosen = GetOpenFileName(&request);
 
     // Only a path that expanded (and so fits the data file name) replaces
     // the dialog's own.
-    char expanded[DATA_FILE_NAME_SIZE];
-    if (ExpandLongPath(path, expanded, sizeof expanded))
-        memcpy(path, expanded, strlen(expanded) + 1);
+    TCHAR expanded[DATA_FILE_NAME_SIZE];
+    if (ExpandLongPath(path, expanded, DATA_FILE_NAME_SIZE))
+        memcpy(path, expanded, (_tcslen(expanded) + 1) * sizeof(TCHAR));
     return chosen;
 }

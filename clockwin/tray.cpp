@@ -11,26 +11,26 @@
 static_assert(offsetof(NOTIFYICONDATAA, szTip) + 64 == 88, "the icon record's 32-bit size");
 #endif
 
-BOOL NotifyTrayIcon(HWND window, DWORD action, UINT iconId, HICON icon, const char *tip, UINT callbackMessage)
+BOOL NotifyTrayIcon(HWND window, DWORD action, UINT iconId, HICON icon, const TCHAR *tip, UINT callbackMessage)
 {
-    NOTIFYICONDATAA record;
+    NOTIFYICONDATA record;
     memset(&record, 0, sizeof record);
-    record.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    record.cbSize = NOTIFYICONDATA_V1_SIZE;
     record.hWnd = window;
     record.uID = iconId;
     record.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     record.uCallbackMessage = callbackMessage;
     record.hIcon = icon;
     if (tip)
-        lstrcpynA(record.szTip, tip, 64);
-    BOOL done = Shell_NotifyIconA(action, &record);
+        lstrcpyn(record.szTip, tip, 64);
+    BOOL done = Shell_NotifyIcon(action, &record);
     // The shell keeps its own copy of the picture.
     if (icon)
         DestroyIcon(icon);
     return done;
 }
 
-BOOL ChangeTrayIcon(HWND window, int operation, UINT iconId, HICON icon, const char *tip, UINT callbackMessage)
+BOOL ChangeTrayIcon(HWND window, int operation, UINT iconId, HICON icon, const TCHAR *tip, UINT callbackMessage)
 {
     switch (operation) {
     case TRAY_ADD:
@@ -49,13 +49,13 @@ UINT TaskbarCreatedMessage(void)
 {
     static UINT message;
     if (!message)
-        message = RegisterWindowMessageA("TaskbarCreated");
+        message = RegisterWindowMessage(TEXT("TaskbarCreated"));
     return message;
 }
 
 BOOL ChangeClockTrayIcon(HWND clock, int operation)
 {
-    return ChangeTrayIcon(clock, operation, TRAY_ICON_ID, LoadSmallIcon(AppState.AppInstance, "TKPCOV"), TRAY_TIP,
+    return ChangeTrayIcon(clock, operation, TRAY_ICON_ID, LoadSmallIcon(AppState.AppInstance, TEXT("TKPCOV")), TRAY_TIP,
                           WM_TRAY_NOTIFY);
 }
 

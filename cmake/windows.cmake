@@ -76,6 +76,12 @@ add_library(tkpchov_core STATIC
     dialogs/linkrules.cpp)
 target_compile_options(tkpchov_core PRIVATE ${TKP_WARNINGS} ${TKP_SMALL_CODE} ${TKP_CHARSET})
 target_compile_definitions(tkpchov_core PUBLIC STRICT)
+# One source, two builds: the x64 edition is a Unicode program (the wide
+# functions, any character in a path, the program's texts on every code
+# page); the x86 edition stays the ANSI program for the 9x and NT 4 systems.
+if(TKP_EDITION STREQUAL "x64")
+    target_compile_definitions(tkpchov_core PUBLIC UNICODE _UNICODE)
+endif()
 target_link_libraries(tkpchov_core PUBLIC tkpchhk_imports comctl32 comdlg32 shell32 gdi32 user32 kernel32)
 
 # The outline's pixel loop is the one hot spot; it is worth a few bytes.
@@ -84,6 +90,9 @@ set_source_files_properties(skin/runscan.cpp PROPERTIES COMPILE_OPTIONS -O2)
 add_executable(TkpchOV WIN32 startup/winmain.cpp $<TARGET_OBJECTS:tkpchov_res>)
 target_link_libraries(TkpchOV PRIVATE tkpchov_core)
 target_link_options(TkpchOV PRIVATE -static -s -Wl,--gc-sections -Wl,--no-insert-timestamp)
+if(TKP_EDITION STREQUAL "x64")
+    target_link_options(TkpchOV PRIVATE -municode) # wWinMain: the command line as typed
+endif()
 
 # The help page travels beside the program.
 add_custom_command(TARGET TkpchOV POST_BUILD

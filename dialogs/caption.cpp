@@ -20,9 +20,10 @@ struct CaptionRecord {
     HFONT captionFont; // made from the system's caption font on first use
 };
 
-// NONCLIENTMETRICSA as the first 32-bit Windows knew it, without the padded
-// border width that later versions added (they still accept this size).
-static const UINT ClassicNonClientMetricsSize = 340;
+// NONCLIENTMETRICS as the first 32-bit Windows knew it, without the padded
+// border width that later versions added (they still accept this size):
+// 340 bytes in the ANSI form, 500 in the wide one.
+static const UINT ClassicNonClientMetricsSize = offsetof(NONCLIENTMETRICS, lfMessageFont) + sizeof(LOGFONT);
 static_assert(offsetof(NONCLIENTMETRICSA, lfMessageFont) + sizeof(LOGFONTA) == 340,
               "the classic size ends with the message font");
 
@@ -39,7 +40,7 @@ BOOL InitCaptionPainter(void)
 
 static CaptionRecord *RecordOf(HWND window)
 {
-    return (CaptionRecord *)GetWindowLongPtrA(window, GWLP_USERDATA);
+    return (CaptionRecord *)GetWindowLongPtr(window, GWLP_USERDATA);
 }
 
 static int HasSystemMenuCaption(LONG style)
@@ -50,7 +51,7 @@ static int HasSystemMenuCaption(LONG style)
 // The caption, relative to the window's top-left corner.
 static RECT CaptionRect(HWND window)
 {
-    LONG style = GetWindowLongA(window, GWL_STYLE);
+    LONG style = GetWindowLong(window, GWL_STYLE);
     int thick = (style & WS_THICKFRAME) && !IsIconic(window);
     int fx = GetSystemMetrics(thick ? SM_CXFRAME : SM_CXDLGFRAME);
     int fy = GetSystemMetrics(thick ? SM_CYFRAME : SM_CYDLGFRAME);
@@ -81,8 +82,8 @@ static void FillColumns(HDC dc, int left, int right, int height, COLORREF colour
 
 static void RenderGradient(HWND window, HDC dc, int cx, int cy, int active)
 {
-    LONG style = GetWindowLongA(window, GWL_STYLE);
-    LONG exStyle = GetWindowLongA(window, GWL_EXSTYLE);
+    LONG style = GetWindowLong(window, GWL_STYLE);
+    LONG exStyle = GetWindowLong(window, GWL_EXSTYLE);
     CaptionButtons buttons;
     buttons.hasSystemMenuCaption = HasSystemMenuCaption(style);
     buttons.hasMaximiseOrHelp = (style & WS_MAXIMIZEBOX) || (exStyle & WS_EX_CONTEXTHELP);
@@ -99,9 +100,9 @@ static void RenderGradient(HWND window, HDC dc, int cx, int cy, int active)
 // The window class's small icon at the left; returns the width it takes.
 static int RenderIcon(HWND window, HDC dc)
 {
-    if (!HasSystemMenuCaption(GetWindowLongA(window, GWL_STYLE)))
+    if (!HasSystemMenuCaption(GetWindowLong(window, GWL_STYLE)))
         return 0;
-    HICON icon = (HICON)GetClassLongPtrA(window, GCLP_HICONSM);
+    HICON icon = (HICON)GetClassLongPtr(window, GCLP_HICONSM);
     if (!icon)
         return 0;
     int size = GetSystemMetrics(SM_CXSIZE);
@@ -113,8 +114,8 @@ static int RenderIcon(HWND window, HDC dc)
 // width from the leftmost button's left edge less 2 to the right end.
 static int RenderButtons(HWND window, HDC dc, int cx)
 {
-    LONG style = GetWindowLongA(window, GWL_STYLE);
-    LONG exStyle = GetWindowLongA(window, GWL_EXSTYLE);
+    LONG style = GetWindowLong(window, GWL_STYLE);
+    LONG exStyle = GetWindowLong(window, GWL_EXSTYLE);
     if (!HasSystemMenuCaption(style))
         return 0;
     int bx = GetSystemMetrics(SM_CXSIZE), by = GetSystemMetrics(SM_CYSIZE);
@@ -136,19 +137,19 @@ static int RenderButtons(HWND window, HDC dc, int cx)
 
 static void RenderText(HWND window, CaptionRecord *record, HDC dc, RECT area)
 {
-    char text[256];
-    int length = GetWindowTextA(window, text, sizeof text);
+    TCHAR text[256];
+    int length = GetWindowText(window, text, ARRAYSIZE(text));
     if (!record->captionFont) {
-        NONCLIENTMETRICSA metrics;
+        NONCLIENTMETRICS metrics;
         ZeroMemory(&metrics, sizeof metrics);
         metrics.cbSize = ClassicNonClientMetricsSize;
-        SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, 0, &metrics, 0);
-        record->captionFont = CreateFontIndirectA(&metrics.lfCaptionFont);
+        SystemParametersInfo(SPI_GETNONCLIENTMETRICS, 0, &metrics, 0);
+        record->captionFont = CreateFontIndirect(&metrics.lfCaptionFont);
     }
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GetSysColor(record->active ? COLOR_CAPTIONTEXT : COLOR_INACTIVECAPTIONTEXT));
     HGDIOBJ previous = SelectObject(dc, record->captionFont);
-    DrawTextA(dc, text, length, &area, DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS);
+    DrawText(dc, text, length, &area, DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS);
     SelectObject(dc, previous);
 }
 
@@ -202,21 +203,21 @@ static void PaintCaptionFromCache(HWND window, CaptionRecord *record, RECT capti
 // it updates its own state without drawing its flat caption over ours.
 static LRESULT DefaultWithoutDrawing(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    LONG style = GetWindowLongA(window, GWL_STYLE);
+    LONG style = GetWindowLong(window, GWL_STYLE);
     if (!(style & WS_VISIBLE))
-        return DefWindowProcA(window, message, wParam, lParam);
-    SetWindowLongA(window, GWL_STYLE, style & ~WS_VISIBLE);
-    LRESULT result = DefWindowProcA(window, message, wParam, lParam);
-    SetWindowLongA(window, GWL_STYLE, style);
+        return DefWindowProc(window, message, wParam, lParam);
+    SetWindowLong(window, GWL_STYLE, style & ~WS_VISIBLE);
+    LRESULT result = DefWindowProc(window, message, wParam, lParam);
+    SetWindowLong(window, GWL_STYLE, style);
     return result;
 }
 
 static BOOL OnCaptionInitDialog(HWND window, LRESULT *result)
 {
-    if (GetWindowLongA(window, GWL_STYLE) & ~WS_CAPTION) {
+    if (GetWindowLong(window, GWL_STYLE) & ~WS_CAPTION) {
         CaptionRecord *record = (CaptionRecord *)GlobalAlloc(GPTR, sizeof(CaptionRecord));
         if (record) {
-            SetWindowLongPtrA(window, GWLP_USERDATA, (LONG_PTR)record);
+            SetWindowLongPtr(window, GWLP_USERDATA, (LONG_PTR)record);
             return FALSE;
         }
     }
@@ -231,7 +232,7 @@ static void OnCaptionDestroy(HWND window, CaptionRecord *record)
     if (record->captionFont)
         DeleteObject(record->captionFont);
     GlobalFree(record);
-    SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+    SetWindowLongPtr(window, GWLP_USERDATA, 0);
 }
 
 static void OnCaptionNcPaint(HWND window, CaptionRecord *record, HRGN update)
@@ -245,7 +246,7 @@ static void OnCaptionNcPaint(HWND window, CaptionRecord *record, HRGN update)
     // 0 and 1 stand for the whole window; anything else is a real region.
     int wholeWindow = LOWORD((ULONG_PTR)update) <= 1;
     if (!wholeWindow && !RectInRegion(update, &onScreen)) {
-        DefWindowProcA(window, WM_NCPAINT, (WPARAM)update, 0);
+        DefWindowProc(window, WM_NCPAINT, (WPARAM)update, 0);
         return;
     }
     HRGN rest = CreateRectRgnIndirect(&onScreen);
@@ -256,7 +257,7 @@ static void OnCaptionNcPaint(HWND window, CaptionRecord *record, HRGN update)
     } else {
         CombineRgn(rest, update, rest, RGN_DIFF);
     }
-    DefWindowProcA(window, WM_NCPAINT, (WPARAM)rest, 0);
+    DefWindowProc(window, WM_NCPAINT, (WPARAM)rest, 0);
     DeleteObject(rest);
     PaintCaptionFromCache(window, record, caption);
 }
@@ -270,7 +271,7 @@ static void OnCaptionNcActivate(HWND window, CaptionRecord *record, WPARAM state
     DefaultWithoutDrawing(window, WM_NCACTIVATE, state, 0);
     InvalidateCache(record);
     record->active = (int)state;
-    SendMessageA(window, WM_NCPAINT, 0, 0);
+    SendMessage(window, WM_NCPAINT, 0, 0);
 }
 
 static void OnCaptionSetText(HWND window, CaptionRecord *record, LPARAM text)

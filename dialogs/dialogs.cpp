@@ -13,7 +13,7 @@ int PassToCaptionPainter(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam
     // DWLP_MSGRESULT slot, not with the procedure's TRUE: without this,
     // SetWindowText on a painted dialog would report failure.
     if (message != WM_INITDIALOG)
-        SetWindowLongPtrA(dialog, DWLP_MSGRESULT, result);
+        SetWindowLongPtr(dialog, DWLP_MSGRESULT, result);
     *answer = result;
     return 1;
 }
@@ -28,13 +28,13 @@ void EndDialogWithZero(HWND dialog)
     EndDialog(dialog, 0);
     // Wine's dialog loop notices the end only with its next message; this
     // brings the clock back at once instead of at its next timer tick.
-    PostMessageA(dialog, WM_NULL, 0, 0);
+    PostMessage(dialog, WM_NULL, 0, 0);
 }
 
 HFONT MakeFont(int height, int width, int bold, int italic, int underline, int strikeOut, BYTE charSet,
-               const char *faceName)
+               const TCHAR *faceName)
 {
-    LOGFONTA font;
+    LOGFONT font;
     memset(&font, 0, sizeof font);
     font.lfHeight = height;
     font.lfWidth = width;
@@ -44,6 +44,6 @@ HFONT MakeFont(int height, int width, int bold, int italic, int underline, int s
     font.lfUnderline = underline ? 1 : 0;
     font.lfStrikeOut = strikeOut ? 1 : 0;
     font.lfCharSet = charSet;
-    lstrcpynA(font.lfFaceName, faceName, LF_FACESIZE);
-    return CreateFontIndirectA(&font);
+    lstrcpyn(font.lfFaceName, faceName, LF_FACESIZE);
+    return CreateFontIndirect(&font);
 }

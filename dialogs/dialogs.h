@@ -10,7 +10,7 @@ INT_PTR CALLBACK PropertyDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARA
 
 // A font of the given cell height (positive) and styles; the caller owns it.
 HFONT MakeFont(int height, int width, int bold, int italic, int underline, int strikeOut, BYTE charSet,
-               const char *faceName);
+               const TCHAR *faceName);
 
 // Makes a dialog topmost and shows it, as every dialog of the program does
 // at WM_INITDIALOG.

@@ -6,6 +6,7 @@
 
 #include <shellapi.h>
 #include <string.h>
+#include <tchar.h>
 
 #include "../base/appstate.h"
 #include "../base/helpers.h"
@@ -30,19 +31,19 @@ static const COLORREF LinkColors[2] = {RGB(0, 0, 255), RGB(128, 0, 128)};
 struct FontRecipe {
     int height, bold, italic, underline;
     BYTE charSet;
-    const char *face;
+    const TCHAR *face;
 };
 
 enum { SUPPORT_LINK, PRODUCT_NAME, EDITION, ABOUT_STATIC_COUNT };
 static const int AboutStaticIds[ABOUT_STATIC_COUNT] = {IDC_SUPPORTLINK, IDC_PRODUCTNAME, IDC_EDITION};
 static const FontRecipe AboutFontRecipes[ABOUT_STATIC_COUNT] = {
-    {15, 0, 0, 1, DEFAULT_CHARSET, "Times New Roman"},
-    {35, 1, 1, 0, DEFAULT_CHARSET, "Times New Roman"},
-    {20, 1, 0, 0, DEFAULT_CHARSET, "Times New Roman"},
+    {15, 0, 0, 1, DEFAULT_CHARSET, TEXT("Times New Roman")},
+    {35, 1, 1, 0, DEFAULT_CHARSET, TEXT("Times New Roman")},
+    {20, 1, 0, 0, DEFAULT_CHARSET, TEXT("Times New Roman")},
 };
 static HFONT AboutFonts[ABOUT_STATIC_COUNT];
 // Both links of the data properties share one font.
-static const FontRecipe PropertyLinkRecipe = {12, 0, 0, 1, SHIFTJIS_CHARSET, "ＭＳ Ｐゴシック"};
+static const FontRecipe PropertyLinkRecipe = {12, 0, 0, 1, SHIFTJIS_CHARSET, TEXT("ＭＳ Ｐゴシック")};
 static HFONT PropertyLinkFont;
 
 static HFONT FontOf(HFONT *made, const FontRecipe &recipe)
@@ -55,7 +56,7 @@ static HFONT FontOf(HFONT *made, const FontRecipe &recipe)
 
 static void GiveFont(HWND dialog, int id, HFONT font)
 {
-    SendDlgItemMessageA(dialog, id, WM_SETFONT, (WPARAM)font, FALSE);
+    SendDlgItemMessage(dialog, id, WM_SETFONT, (WPARAM)font, FALSE);
 }
 
 static void DeleteFont(HFONT *made)
@@ -73,7 +74,7 @@ static int IsControl(HWND dialog, HWND window, int id)
 static BOOL ShowLinkCursor(HWND dialog)
 {
     SetCursor(AppState.LinkCursor);
-    SetWindowLongPtrA(dialog, DWLP_MSGRESULT, TRUE);
+    SetWindowLongPtr(dialog, DWLP_MSGRESULT, TRUE);
     return TRUE;
 }
 
@@ -91,19 +92,19 @@ static INT_PTR ColourStatic(HDC dc, HFONT font, COLORREF colour)
 // exactly this default; Wine would paint the text on white instead.
 static INT_PTR PlainStatic(HWND dialog, WPARAM dc, LPARAM control)
 {
-    return DefWindowProcA(dialog, WM_CTLCOLORSTATIC, dc, control);
+    return DefWindowProc(dialog, WM_CTLCOLORSTATIC, dc, control);
 }
 
 // Closes the dialog, then opens prefix + the control's text. The dialog
 // still exists while the shell is called, and owns the call.
-static void FollowLink(HWND dialog, int id, const char *prefix)
+static void FollowLink(HWND dialog, int id, const TCHAR *prefix)
 {
-    char text[256];
-    GetWindowTextA(GetDlgItem(dialog, id), text, sizeof text);
+    TCHAR text[256];
+    GetWindowText(GetDlgItem(dialog, id), text, ARRAYSIZE(text));
     EndDialogWithZero(dialog);
-    char address[300];
-    wsprintfA(address, "%s%s", prefix, text);
-    ShellExecuteA(dialog, "open", address, NULL, NULL, SW_SHOWNORMAL);
+    TCHAR address[300];
+    wsprintf(address, TEXT("%s%s"), prefix, text);
+    ShellExecute(dialog, TEXT("open"), address, NULL, NULL, SW_SHOWNORMAL);
 }
 
 static BOOL OnSysCommand(HWND dialog, WPARAM command)
@@ -147,7 +148,7 @@ INT_PTR CALLBACK AboutDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
             return TRUE;
         case IDC_SUPPORTLINK:
             AboutLinkVisited = 1;
-            FollowLink(dialog, IDC_SUPPORTLINK, "");
+            FollowLink(dialog, IDC_SUPPORTLINK, TEXT(""));
             return TRUE;
         }
         return FALSE; // Escape (IDCANCEL) does not close it
@@ -170,18 +171,22 @@ static void ShowSkinTexts(HWND dialog)
     const unsigned char *fields[] = {SkinHeader.author, SkinHeader.dataName, SkinHeader.homePage,
                                      SkinHeader.mailAddress};
     const int ids[] = {IDC_AUTHOR, IDC_DATANAME, IDC_HOMEPAGE, IDC_MAILADDRESS};
-    char texts[4][257];
+    TCHAR texts[4][257];
     for (int i = 0; i < 4; i++) {
         // A field that fills all 256 bytes without an end shows as those
-        // 256 bytes, never more.
-        CopySkinText(fields[i], texts[i], sizeof texts[i]);
+        // 256 bytes, never more. The bytes are Shift-JIS whatever the
+        // system's code page: the Unicode edition shows them decoded.
+        char bytes[257];
+        CopySkinText(fields[i], bytes, sizeof bytes);
+        TextFromShiftJis(bytes, texts[i], ARRAYSIZE(texts[i]));
         if (texts[i][0])
-            SetDlgItemTextA(dialog, ids[i], texts[i]);
+            SetDlgItemText(dialog, ids[i], texts[i]);
     }
-    // A link's address is read back from its control, at most 255 bytes:
-    // a longer one could not reach the shell as shown.
-    HomePageLink = strlen(texts[2]) < 256 && IsWebLink(texts[2]);
-    MailLink = strlen(texts[3]) < 256 && IsMailLink(texts[3]);
+    // A link's address is read back from its control, at most 255
+    // characters: a longer one could not reach the shell as shown. The
+    // rules judge the text as shown.
+    HomePageLink = _tcslen(texts[2]) < 256 && IsWebLink(texts[2]);
+    MailLink = _tcslen(texts[3]) < 256 && IsMailLink(texts[3]);
     if (HomePageLink)
         GiveFont(dialog, IDC_HOMEPAGE, FontOf(&PropertyLinkFont, PropertyLinkRecipe));
     if (MailLink)
@@ -222,13 +227,13 @@ INT_PTR CALLBACK PropertyDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARA
         case IDC_HOMEPAGE:
             if (HomePageLink == 1) {
                 HomePageVisited = 1;
-                FollowLink(dialog, IDC_HOMEPAGE, "");
+                FollowLink(dialog, IDC_HOMEPAGE, TEXT(""));
             }
             return TRUE;
         case IDC_MAILADDRESS:
             if (MailLink == 1) {
                 MailVisited = 1;
-                FollowLink(dialog, IDC_MAILADDRESS, "mailto:");
+                FollowLink(dialog, IDC_MAILADDRESS, TEXT("mailto:"));
             }
             return TRUE;
         }

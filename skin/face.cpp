@@ -120,7 +120,7 @@ static int MakeSheets(HDC screen)
     for (int i = 0; i < FACE_PIECE_COUNT && loaded; i++) {
         BITMAP size;
         pieces[i] = LoadBitmapA(AppState.AppInstance, FacePieceNames[i]);
-        loaded = pieces[i] && GetObjectA(pieces[i], sizeof size, &size);
+        loaded = pieces[i] && GetObject(pieces[i], sizeof size, &size);
         if (loaded) {
             Kept.pieceX[i] = width;
             Kept.pieceSize[i].cx = size.bmWidth;
@@ -210,7 +210,7 @@ static void DrawFaceBitmap(const RECT *area, int which, int x, int y)
 int FaceArea(RECT *area)
 {
     BITMAP picture;
-    if (!AppState.SkinBitmap || !GetObjectA(AppState.SkinBitmap, sizeof picture, &picture))
+    if (!AppState.SkinBitmap || !GetObject(AppState.SkinBitmap, sizeof picture, &picture))
         return 0;
     int left = FacePosition(SkinHeader.faceLeft, FACE_AREA_X);
     int top = FacePosition(SkinHeader.faceTop, FACE_AREA_Y);
@@ -241,7 +241,7 @@ int PaintFaceAt(HDC windowDc, const SYSTEMTIME *time)
 {
     // No skin yet: nothing to show (the window is still hidden then).
     BITMAP picture;
-    if (!AppState.SkinBitmap || !GetObjectA(AppState.SkinBitmap, sizeof picture, &picture))
+    if (!AppState.SkinBitmap || !GetObject(AppState.SkinBitmap, sizeof picture, &picture))
         return 1;
     RECT area, whole;
     SetRect(&whole, 0, 0, picture.bmWidth, picture.bmHeight);

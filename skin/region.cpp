@@ -147,7 +147,7 @@ HRGN BuildKeyColourRegion(HWND window, HBITMAP bitmap, int keyX, int keyY, int *
         return NULL;
     HRGN result = CreateRectRgn(0, 0, 0, 0);
     BITMAP picture;
-    if (!GetObjectA(bitmap, sizeof picture, &picture) || picture.bmWidth <= 0 || picture.bmHeight <= 0)
+    if (!GetObject(bitmap, sizeof picture, &picture) || picture.bmWidth <= 0 || picture.bmHeight <= 0)
         return result;
     int width = picture.bmWidth;
     int height = picture.bmHeight;

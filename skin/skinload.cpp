@@ -22,7 +22,7 @@ static const char BuiltInMailAddress[] = "tickperch@tickperch.invalid";
 
 static void ShowInvalidFormat(void)
 {
-    ShowProblem(NULL, "不正なファイル形式です。");
+    ShowProblem(NULL, TEXT("不正なファイル形式です。"));
 }
 
 // The outline is the skin's, built before it was put in force; the system
@@ -30,7 +30,7 @@ static void ShowInvalidFormat(void)
 static void FitWindowToSkin(HWND window, HRGN outline)
 {
     BITMAP picture;
-    if (GetObjectA(AppState.SkinBitmap, sizeof picture, &picture))
+    if (GetObject(AppState.SkinBitmap, sizeof picture, &picture))
         SetWindowPos(window, NULL, 0, 0, picture.bmWidth, picture.bmHeight,
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     SetWindowRgn(window, outline, TRUE);
@@ -112,10 +112,10 @@ static HBITMAP MakeCheckedPicture(HWND window, const unsigned char *image, DWORD
 // outline (NULL: a plain rectangle), which the caller hands to the window.
 // A file that is no skin of ours is refused with a word to the user; one
 // that cannot be opened or read is not the user's doing and fails quietly.
-static int PutSkinFileInForce(HWND window, const char *path, HRGN *outline)
+static int PutSkinFileInForce(HWND window, const TCHAR *path, HRGN *outline)
 {
     *outline = NULL;
-    HANDLE file = CreateFileA(path, GENERIC_READ, 0, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+    HANDLE file = CreateFile(path, GENERIC_READ, 0, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
     if (file == NULL || file == INVALID_HANDLE_VALUE)
         return 0;
     HGLOBAL block = NULL;
@@ -137,7 +137,7 @@ static int PutSkinFileInForce(HWND window, const char *path, HRGN *outline)
     return picture != NULL;
 }
 
-int LoadSkinFile(HWND window, const char *path)
+int LoadSkinFile(HWND window, const TCHAR *path)
 {
     HRGN outline;
     if (!PutSkinFileInForce(window, path, &outline))
@@ -162,7 +162,7 @@ int UseBuiltInSkin(HWND window)
     builtIn->dockOverlap = BUILT_IN_DOCK_OVERLAP;
     builtIn->dockRise = BUILT_IN_DOCK_RISE;
     builtIn->extraValue = SKIN_EXTRA_VALUE;
-    PutSkinInForce(header, LoadBitmapA(AppState.AppInstance, "BACK"));
+    PutSkinInForce(header, LoadBitmap(AppState.AppInstance, TEXT("BACK")));
     FitWindowToSkin(window, BuildKeyColourRegion(window, AppState.SkinBitmap, 0, 0));
     return 1;
 }

@@ -6,7 +6,7 @@
 
 // Puts the file's skin in force and fits the window to it; on failure the
 // skin in force stays (a file that is no skin is refused with a message).
-int LoadSkinFile(HWND window, const char *path);
+int LoadSkinFile(HWND window, const TCHAR *path);
 int UseBuiltInSkin(HWND window);
 
 #endif

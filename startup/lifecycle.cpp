@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <shellapi.h>
 #include <string.h>
+#include <tchar.h>
 
 #include "../base/appstate.h"
 #include "../base/helpers.h"
@@ -16,23 +17,23 @@
 #include "../skin/skinload.h"
 #include "settings.h"
 
-#define INSTANCE_MUTEX_NAME "Tickperch Orvel by Mortesk"
+#define INSTANCE_MUTEX_NAME TEXT("Tickperch Orvel by Mortesk")
 
 // The data file chosen at start-up; at exit it, not CurrentDataFile, tells
 // the next run how this one started.
-static char StartupDataFile[DATA_FILE_NAME_SIZE];
+static TCHAR StartupDataFile[DATA_FILE_NAME_SIZE];
 static int RunFinished;
 
 // Creates the mutex that marks the running instance and keeps it in
 // InstanceMutex; 0 when another instance holds it already.
 static int TakeInstanceMutex(void)
 {
-    HANDLE existing = OpenMutexA(MUTEX_ALL_ACCESS, FALSE, INSTANCE_MUTEX_NAME);
+    HANDLE existing = OpenMutex(MUTEX_ALL_ACCESS, FALSE, INSTANCE_MUTEX_NAME);
     if (existing) {
         CloseHandle(existing);
         return 0;
     }
-    AppState.InstanceMutex = CreateMutexA(NULL, FALSE, INSTANCE_MUTEX_NAME);
+    AppState.InstanceMutex = CreateMutex(NULL, FALSE, INSTANCE_MUTEX_NAME);
     // Two quick starts can both miss the mutex above; only one creates it.
     if (AppState.InstanceMutex && GetLastError() == ERROR_ALREADY_EXISTS) {
         CloseHandle(AppState.InstanceMutex);
@@ -46,45 +47,45 @@ static int TakeInstanceMutex(void)
 static HCURSOR LoadLinkCursor(void)
 {
     enum { HELP_VIEWER_HAND_CURSOR = 106 };
-    char path[MAX_PATH];
+    TCHAR path[MAX_PATH];
     HCURSOR copy = NULL;
-    HMODULE helpModule = HelpViewerPath(path) ? LoadLibraryA(path) : NULL;
+    HMODULE helpModule = HelpViewerPath(path) ? LoadLibrary(path) : NULL;
     if (helpModule) {
-        HCURSOR shared = LoadCursorA(helpModule, MAKEINTRESOURCEA(HELP_VIEWER_HAND_CURSOR));
+        HCURSOR shared = LoadCursor(helpModule, MAKEINTRESOURCE(HELP_VIEWER_HAND_CURSOR));
         if (shared)
             copy = (HCURSOR)CopyIcon((HICON)shared);
         FreeLibrary(helpModule);
     }
-    return copy ? copy : LoadCursorA(NULL, (LPCSTR)IDC_ARROW);
+    return copy ? copy : LoadCursor(NULL, IDC_ARROW);
 }
 
-static int RegisterWindowClass(const char *name, WNDPROC procedure, HICON icon)
+static int RegisterWindowClass(const TCHAR *name, WNDPROC procedure, HICON icon)
 {
-    WNDCLASSEXA windowClass;
+    WNDCLASSEX windowClass;
     memset(&windowClass, 0, sizeof windowClass);
     windowClass.cbSize = sizeof windowClass;
     windowClass.lpfnWndProc = procedure;
     windowClass.hInstance = AppState.AppInstance;
     windowClass.hIcon = icon;
-    windowClass.hCursor = LoadCursorA(NULL, (LPCSTR)IDC_ARROW);
+    windowClass.hCursor = LoadCursor(NULL, IDC_ARROW);
     windowClass.hbrBackground = (HBRUSH)GetStockObject(WHITE_BRUSH);
     windowClass.lpszClassName = name;
-    return RegisterClassExA(&windowClass) != 0;
+    return RegisterClassEx(&windowClass) != 0;
 }
 
 int CreateClockWindows(void)
 {
     SessionEndStep = FinishRun;
-    if (!RegisterWindowClass("BACK", DefWindowProcA, LoadIconA(AppState.AppInstance, "TKPCOV")) ||
-        !RegisterWindowClass("MAIN", ClockWndProc, NULL))
+    if (!RegisterWindowClass(TEXT("BACK"), DefWindowProc, LoadIcon(AppState.AppInstance, TEXT("TKPCOV"))) ||
+        !RegisterWindowClass(TEXT("MAIN"), ClockWndProc, NULL))
         return 0;
-    AppState.OwnerWindow = CreateWindowExA(WS_EX_CLIENTEDGE, "BACK", "GrobalHook Sample Back",
+    AppState.OwnerWindow = CreateWindowEx(WS_EX_CLIENTEDGE, TEXT("BACK"), TEXT("GrobalHook Sample Back"),
                                            WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, 300, 100,
                                            NULL, NULL, AppState.AppInstance, NULL);
     if (!AppState.OwnerWindow)
         return 0;
     // The owner keeps the clock popup off the taskbar; neither is shown yet.
-    AppState.ClockWindow = CreateWindowExA(WS_EX_CONTROLPARENT | WS_EX_TOPMOST, "MAIN", "Tickperch OV",
+    AppState.ClockWindow = CreateWindowEx(WS_EX_CONTROLPARENT | WS_EX_TOPMOST, TEXT("MAIN"), TEXT("Tickperch OV"),
                                            WS_POPUP | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT, 300, 300,
                                            AppState.OwnerWindow, NULL, AppState.AppInstance, NULL);
     return AppState.ClockWindow != NULL;
@@ -98,17 +99,17 @@ static void LoadFirstSkin(void)
         return;
     int lastRun = ReadLastRunKind(AppState.SettingsFile);
     if (lastRun == LAST_RUN_DATA_FILE) {
-        ShowProblem(NULL, "データが取得できません。以下の問題が考えられます。\n\n"
+        ShowProblem(NULL, TEXT("データが取得できません。以下の問題が考えられます。\n\n"
                           "・ファイルが他のアプリケーションによって開かれている\n"
                           "・デフォルトデータがない\n"
                           "・初期化ファイルのデータが異常\n\n"
-                          "デフォルトデータを使用します。");
-        strcpy(StartupDataFile, DEFAULT_DATA_NAME);
+                          "デフォルトデータを使用します。"));
+        _tcscpy(StartupDataFile, DEFAULT_DATA_NAME);
     } else if (lastRun == FIRST_RUN) {
         ShowNotice(NULL,
-                   "ようこそ、Tickperch の世界へ！\n\n"
-                   "（このメッセージは初回起動の一度だけ表示されます）",
-                   "起動");
+                   TEXT("ようこそ、Tickperch の世界へ！\n\n")
+                   TEXT("（このメッセージは初回起動の一度だけ表示されます）"),
+                   TEXT("起動"));
     }
     UseBuiltInSkin(AppState.ClockWindow);
 }
@@ -147,10 +148,10 @@ void FinishRun(void)
         ChangeClockTrayIcon(AppState.ClockWindow, TRAY_DELETE);
 }
 
-int RunClock(HINSTANCE instance, const char *commandLine)
+int RunClock(HINSTANCE instance, const TCHAR *commandLine)
 {
     if (!TakeInstanceMutex()) {
-        ShowNotice(NULL, "このアプリケーションを２つ同時に起ちあげることはできません。", "Tickperch Orvel - 問題");
+        ShowNotice(NULL, TEXT("このアプリケーションを２つ同時に起ちあげることはできません。"), TEXT("Tickperch Orvel - 問題"));
         return 0;
     }
     AppState.LinkCursor = LoadLinkCursor();
@@ -160,7 +161,7 @@ int RunClock(HINSTANCE instance, const char *commandLine)
     // class must be registered before that.
     InitCommonControls();
     if (!CreateClockWindows()) {
-        ShowProblem(NULL, "時計のウィンドウを作成できませんでした。アプリケーションを終了します。");
+        ShowProblem(NULL, TEXT("時計のウィンドウを作成できませんでした。アプリケーションを終了します。"));
         return 1;
     }
     InitCaptionPainter();
@@ -169,18 +170,18 @@ int RunClock(HINSTANCE instance, const char *commandLine)
     BuildSettingsPath(AppState.AppInstance, AppState.SettingsFile);
     ReadSettings(AppState.SettingsFile, StartupDataFile, &AppState.ClockOptions);
     // The shell quotes a file opened with us when its path has a blank.
-    char commandPath[MAX_PATH];
-    if (commandLine && TakeCommandLinePath(commandLine, commandPath, sizeof commandPath))
-        ExpandLongPath(commandPath, StartupDataFile, sizeof StartupDataFile);
+    TCHAR commandPath[MAX_PATH];
+    if (commandLine && TakeCommandLinePath(commandLine, commandPath, MAX_PATH, SystemLeadByteRule()))
+        ExpandLongPath(commandPath, StartupDataFile, DATA_FILE_NAME_SIZE);
 
     LoadFirstSkin();
-    strcpy(AppState.CurrentDataFile, StartupDataFile);
+    _tcscpy(AppState.CurrentDataFile, StartupDataFile);
     // The window's creation posted the first dock update, and it docks the
     // clock when the loop starts. A start-up message box's own loop handles
     // that one early instead, before a skin is in force, and docking refuses
     // it; this second update then does the docking. Without a box it finds
     // the clock in its place already.
-    PostMessageA(AppState.ClockWindow, WM_DOCK_UPDATE, 0, 0);
+    PostMessage(AppState.ClockWindow, WM_DOCK_UPDATE, 0, 0);
 
     ShowWindow(AppState.OwnerWindow, SW_HIDE);
     SetWindowPos(AppState.ClockWindow, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -191,9 +192,9 @@ int RunClock(HINSTANCE instance, const char *commandLine)
         ChangeClockTrayIcon(AppState.ClockWindow, TRAY_ADD);
 
     MSG message = {};
-    while (GetMessageA(&message, NULL, 0, 0) > 0) {
+    while (GetMessage(&message, NULL, 0, 0) > 0) {
         TranslateMessage(&message);
-        DispatchMessageA(&message);
+        DispatchMessage(&message);
     }
     FinishRun();
     ReleaseFaceResources();

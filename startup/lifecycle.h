@@ -7,7 +7,7 @@
 #define CLOCK_TIMER_ID 10
 
 // Runs the whole program; returns the process exit code.
-int RunClock(HINSTANCE instance, const char *commandLine);
+int RunClock(HINSTANCE instance, const TCHAR *commandLine);
 
 // Registers the window classes and creates the hidden owner and the clock.
 int CreateClockWindows(void);

@@ -1,8 +1,11 @@
 #include <windows.h>
 
+#include <tchar.h>
+
 #include "lifecycle.h"
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
+// WinMain in the ANSI edition, wWinMain in the Unicode one.
+int WINAPI _tWinMain(HINSTANCE instance, HINSTANCE, LPTSTR commandLine, int)
 {
     return RunClock(instance, commandLine);
 }

@@ -90,7 +90,7 @@ protected:
     {
         std::string path = save("inforce.qve", SkinOfSize(64, 24));
         MessageBoxWatcher boxes;
-        EXPECT_EQ(ReplaceDataFile(clock, path.c_str()), 1);
+        EXPECT_EQ(ReplaceDataFile(clock, ToT(path).c_str()), 1);
         EXPECT_TRUE(boxes.seen().empty());
         return path;
     }
@@ -495,7 +495,7 @@ TEST_F(CommandsChangeData, ChosenSkinIsPutInForceUnderItsLongName)
     MakeForeground(other);
     AppState.DockTarget = dockTarget;
     AppState.PreviousDockTarget = other;
-    strcpy(AppState.CurrentDataFile, "DEFAULTDATA");
+    lstrcpy(AppState.CurrentDataFile, TEXT("DEFAULTDATA"));
     showClockAt(300, 200);
 
     std::string path = save("Long Skin Name.qve", SkinOfSize(120, 40));
@@ -509,7 +509,7 @@ TEST_F(CommandsChangeData, ChosenSkinIsPutInForceUnderItsLongName)
     EXPECT_TRUE(boxes.seen().empty());
     EXPECT_EQ(clockSize().cx, 120);
     EXPECT_EQ(clockSize().cy, 40);
-    EXPECT_STREQ(AppState.CurrentDataFile, path.c_str()) << "typed " << shortPath;
+    EXPECT_EQ(FromT(AppState.CurrentDataFile), path.c_str()) << "typed " << shortPath;
 
     EXPECT_EQ(AppState.DialogOpen, 0);
     EXPECT_EQ(AppState.DockingSuspended, 0);
@@ -526,7 +526,7 @@ TEST_F(CommandsChangeData, NameWithoutExtensionFindsTheSkin)
     FileDialogRun run = RunChangeData(clock, folder.file("plain"));
     ExpectDialogRanAsUsual(run);
     EXPECT_TRUE(boxes.seen().empty());
-    EXPECT_STREQ(AppState.CurrentDataFile, path.c_str());
+    EXPECT_EQ(FromT(AppState.CurrentDataFile), path.c_str());
     EXPECT_EQ(clockSize().cx, 48);
     TakePosted(clock, WM_DOCK_UPDATE);
 }
@@ -546,7 +546,7 @@ TEST_F(CommandsChangeData, CancelLoadsNothingButBringsTheClockBack)
     ExpectDialogRanAsUsual(run);
     EXPECT_TRUE(boxes.seen().empty());
     EXPECT_EQ(AppState.SkinBitmap, skin);
-    EXPECT_STREQ(AppState.CurrentDataFile, inForce.c_str());
+    EXPECT_EQ(FromT(AppState.CurrentDataFile), inForce.c_str());
     EXPECT_EQ(AppState.DialogOpen, 0);
     EXPECT_EQ(AppState.DockingSuspended, 0);
     EXPECT_TRUE(IsWindowVisible(clock));
@@ -574,7 +574,7 @@ TEST_F(CommandsChangeData, FileThatFailsToLoadKeepsTheSkinAndTheProgramGoesOn)
         EXPECT_EQ(boxes.seen(), failure.boxes) << failure.typed;
         EXPECT_EQ(AppState.SkinBitmap, skin);
         EXPECT_EQ(clockSize().cx, 64);
-        EXPECT_STREQ(AppState.CurrentDataFile, inForce.c_str());
+        EXPECT_EQ(FromT(AppState.CurrentDataFile), inForce.c_str());
         EXPECT_FALSE(TakeQuit()) << "a failed change never ends the program";
         EXPECT_TRUE(IsWindow(clock));
         EXPECT_EQ(AppState.DialogOpen, 0);
@@ -593,7 +593,7 @@ TEST_F(CommandsDrop, FirstDroppedNameIsPutInForceAndDialogOpenCleared)
     MessageBoxWatcher boxes;
     EXPECT_EQ(SendMessageA(clock, WM_DROPFILES, (WPARAM)MakeDrop({first, second, bad}), 0), 0);
     EXPECT_TRUE(boxes.seen().empty()) << "only the first name is used";
-    EXPECT_STREQ(AppState.CurrentDataFile, first.c_str());
+    EXPECT_EQ(FromT(AppState.CurrentDataFile), first.c_str());
     EXPECT_EQ(clockSize().cx, 120);
     EXPECT_EQ(clockSize().cy, 40);
     EXPECT_EQ(AppState.DialogOpen, 0);
@@ -614,7 +614,7 @@ TEST_F(CommandsDrop, BadDropTellsTheUserAndKeepsTheSkin)
     EXPECT_EQ(boxes.seen(), (std::vector<std::string>{InvalidFormat, LoadFailed}));
     ExpectOwnersAndIcons(boxes.details(), clock, "bad drop");
     EXPECT_EQ(AppState.SkinBitmap, skin);
-    EXPECT_STREQ(AppState.CurrentDataFile, inForce.c_str());
+    EXPECT_EQ(FromT(AppState.CurrentDataFile), inForce.c_str());
     EXPECT_EQ(clockSize().cx, 64);
     EXPECT_EQ(AppState.DialogOpen, 0);
     EXPECT_FALSE(TakeQuit());
@@ -643,7 +643,7 @@ TEST_F(CommandsDrop, NamesTooLongForTheRecordAreRefused)
         EXPECT_EQ(SendMessageA(clock, WM_DROPFILES, (WPARAM)MakeDrop({name}), 0), 0);
         EXPECT_EQ(boxes.seen(), (std::vector<std::string>{LoadFailed})) << name.size();
         EXPECT_EQ(AppState.SkinBitmap, skin) << name.size();
-        EXPECT_STREQ(AppState.CurrentDataFile, inForce.c_str()) << name.size();
+        EXPECT_EQ(FromT(AppState.CurrentDataFile), inForce.c_str()) << name.size();
     }
     EXPECT_FALSE(TakeQuit());
 }
@@ -662,7 +662,7 @@ void ExpectEveryFailureKeepsTheSkin(HWND clock, TempFolder &folder)
     HBITMAP skin = AppState.SkinBitmap;
     SkinHeaderRecord header = SkinHeader;
     RECT size = WindowRect(clock);
-    std::string current = AppState.CurrentDataFile;
+    std::string current = FromT(AppState.CurrentDataFile);
     HANDLE holder = HoldFileInOtherProcess(folder.file("held.qve"));
     ASSERT_TRUE(holder != NULL);
 
@@ -680,7 +680,7 @@ void ExpectEveryFailureKeepsTheSkin(HWND clock, TempFolder &folder)
     MessageBoxWatcher boxes;
     for (const auto &failure : failures) {
         boxes.clear();
-        EXPECT_EQ(ReplaceDataFile(clock, failure.path.c_str()), 0) << failure.what;
+        EXPECT_EQ(ReplaceDataFile(clock, ToT(failure.path).c_str()), 0) << failure.what;
         EXPECT_EQ(boxes.seen(), failure.boxes) << failure.what;
         ExpectOwnersAndIcons(boxes.details(), clock, failure.what);
         EXPECT_EQ(AppState.SkinBitmap, skin) << failure.what;
@@ -701,14 +701,14 @@ TEST_F(CommandsReplace, GoodFileIsPutInForceAndRecordedUpTo255Characters)
 {
     MessageBoxWatcher boxes;
     std::string path = save("good.qve", SkinOfSize(120, 40));
-    EXPECT_EQ(ReplaceDataFile(clock, path.c_str()), 1);
-    EXPECT_STREQ(AppState.CurrentDataFile, path.c_str());
+    EXPECT_EQ(ReplaceDataFile(clock, ToT(path).c_str()), 1);
+    EXPECT_EQ(FromT(AppState.CurrentDataFile), path.c_str());
     EXPECT_EQ(clockSize().cx, 120);
 
     std::string longest = PathOfLength(folder.path(), 255);
     folder.write(longest.substr(folder.path().size() + 1), SkinOfSize(33, 9));
-    EXPECT_EQ(ReplaceDataFile(clock, longest.c_str()), 1);
-    EXPECT_STREQ(AppState.CurrentDataFile, longest.c_str());
+    EXPECT_EQ(ReplaceDataFile(clock, ToT(longest).c_str()), 1);
+    EXPECT_EQ(FromT(AppState.CurrentDataFile), longest.c_str());
     EXPECT_EQ(AppState.CurrentDataFile[255], '\0');
     EXPECT_EQ(clockSize().cx, 33);
     EXPECT_TRUE(boxes.seen().empty());
@@ -724,9 +724,9 @@ TEST_F(CommandsReplace, FailuresKeepAFileSkinAndThePath)
 TEST_F(CommandsReplace, FailuresKeepTheBuiltInSkinAndTheProgramRuns)
 {
     // The built-in skin has no file to fall back to.
-    strcpy(AppState.CurrentDataFile, "DEFAULTDATA");
+    lstrcpy(AppState.CurrentDataFile, TEXT("DEFAULTDATA"));
     ExpectEveryFailureKeepsTheSkin(clock, folder);
-    EXPECT_STREQ(AppState.CurrentDataFile, "DEFAULTDATA");
+    EXPECT_EQ(FromT(AppState.CurrentDataFile), "DEFAULTDATA");
     EXPECT_EQ(clockSize().cx, 101);
 }
 
@@ -774,7 +774,7 @@ TEST_F(CommandsDialogs, PropertiesShowTheSkinTextsAndNeverMoreThanAField)
     recipe.author = std::string(256, 'A'); // fills the field, no end
     recipe.dataName = "Night";
     std::string path = save("texts.qve", BuildSkin(recipe));
-    ASSERT_EQ(LoadSkinFile(clock, path.c_str()), 1);
+    ASSERT_EQ(LoadSkinFile(clock, ToT(path).c_str()), 1);
 
     std::string author, dataName, homePage, mail;
     ModalDriver driver([&] {

@@ -219,10 +219,10 @@ TEST_F(DialogsSettings, ChoicesReachTheOptionsOnOkOnly)
             EXPECT_EQ(call.record.hWnd, clock) << c.what;
             EXPECT_EQ(call.record.uID, (UINT)TRAY_ICON_ID) << c.what;
             if (call.action == NIM_ADD) {
-                EXPECT_EQ(call.record.cbSize, (DWORD)NOTIFYICONDATAA_V1_SIZE) << c.what;
+                EXPECT_EQ(call.record.cbSize, (DWORD)NOTIFYICONDATA_V1_SIZE) << c.what;
                 EXPECT_EQ(call.record.uFlags, (UINT)(NIF_MESSAGE | NIF_ICON | NIF_TIP)) << c.what;
                 EXPECT_EQ(call.record.uCallbackMessage, (UINT)WM_TRAY_NOTIFY) << c.what;
-                EXPECT_STREQ(call.record.szTip, "Tickperch") << c.what;
+                EXPECT_EQ(FromT(call.record.szTip), "Tickperch") << c.what;
                 EXPECT_EQ(call.icon, ClockIconPixels()) << c.what << ": the program's own icon";
                 EXPECT_TRUE(call.result) << c.what << ": the taskbar took it";
             }

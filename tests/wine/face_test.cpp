@@ -574,19 +574,19 @@ TEST_F(FaceSkins, SkinSwitchesLeaveNothingBehind)
     // Each path once first: the system keeps a few objects of its own for
     // the window's DCs from their first use on.
     showAndTick("built-in skin");
-    ASSERT_TRUE(LoadSkinFile(clock, wide.c_str()));
+    ASSERT_TRUE(LoadSkinFile(clock, ToT(wide).c_str()));
     showAndTick("the skin from the file");
     ASSERT_TRUE(UseBuiltInSkin(clock));
     ReleaseFaceResources();
     int roomHoldingNothing = GdiRoom();
     showAndTick("built-in skin again");
-    ASSERT_TRUE(LoadSkinFile(clock, wide.c_str()));
+    ASSERT_TRUE(LoadSkinFile(clock, ToT(wide).c_str()));
     EXPECT_EQ(GdiRoom(), roomHoldingNothing) << "a new skin starts with nothing kept";
 
     showAndTick("the skin from the file again");
     int roomBefore = GdiRoom();
     for (int i = 0; i < 100; i++) {
-        ASSERT_TRUE(i % 2 ? LoadSkinFile(clock, wide.c_str()) : UseBuiltInSkin(clock));
+        ASSERT_TRUE(i % 2 ? LoadSkinFile(clock, ToT(wide).c_str()) : UseBuiltInSkin(clock));
         showAndTick("switch " + std::to_string(i));
     }
     int lost = roomBefore - GdiRoom();

@@ -6,6 +6,17 @@
 #include "base/helpers.h"
 #include "testkit.h"
 
+// ExpandLongPath in the tests' own text; out is written only on success, as
+// the program's own buffer is.
+static int ExpandInCodePage(const char *path, char *out, int outSize)
+{
+    TCHAR expanded[MAX_PATH];
+    int result = ExpandLongPath(ToT(path).c_str(), expanded, outSize);
+    if (result)
+        lstrcpynA(out, FromT(expanded).c_str(), MAX_PATH);
+    return result;
+}
+
 TEST(Paths, ShortAndMiscasedComponentsBecomeTheListedNames)
 {
     TempFolder folder;
@@ -20,7 +31,7 @@ TEST(Paths, ShortAndMiscasedComponentsBecomeTheListedNames)
     ASSERT_GT(GetShortPathNameA(longFile.c_str(), shortForm, MAX_PATH), 0u);
     ASSERT_STRNE(shortForm, longFile.c_str()) << "the folder lists a short name";
     char expanded[MAX_PATH] = "untouched";
-    ASSERT_EQ(ExpandLongPath(shortForm, expanded, MAX_PATH), 1) << shortForm;
+    ASSERT_EQ(ExpandInCodePage(shortForm, expanded, MAX_PATH), 1) << shortForm;
     // The drive part stays as typed; everything after it is the listed name.
     char listed[MAX_PATH];
     GetLongPathNameA(longFile.c_str(), listed, MAX_PATH);
@@ -29,13 +40,13 @@ TEST(Paths, ShortAndMiscasedComponentsBecomeTheListedNames)
     std::string miscased = longFile;
     CharUpperBuffA(&miscased[3], (DWORD)miscased.size() - 3);
     char fromMiscased[MAX_PATH];
-    ASSERT_EQ(ExpandLongPath(miscased.c_str(), fromMiscased, MAX_PATH), 1);
+    ASSERT_EQ(ExpandInCodePage(miscased.c_str(), fromMiscased, MAX_PATH), 1);
     EXPECT_STREQ(fromMiscased, listed);
 
     // Source and destination may be one buffer.
     char inPlace[MAX_PATH];
     lstrcpyA(inPlace, shortForm);
-    ASSERT_EQ(ExpandLongPath(inPlace, inPlace, MAX_PATH), 1);
+    ASSERT_EQ(ExpandInCodePage(inPlace, inPlace, MAX_PATH), 1);
     EXPECT_STREQ(inPlace, listed);
 }
 
@@ -56,12 +67,12 @@ TEST(Paths, RelativePathsAndDotComponentsBecomeAbsolute)
                                  folder.file(".\\plain.qve")};
     for (const std::string &path : typed) {
         char out[MAX_PATH] = "former text";
-        EXPECT_EQ(ExpandLongPath(path.c_str(), out, MAX_PATH), 1) << path;
+        EXPECT_EQ(ExpandInCodePage(path.c_str(), out, MAX_PATH), 1) << path;
         EXPECT_STREQ(out, listed) << path;
     }
     SetCurrentDirectoryA(folder.path().c_str());
     char out[MAX_PATH] = "former text";
-    EXPECT_EQ(ExpandLongPath("plain.qve", out, MAX_PATH), 1);
+    EXPECT_EQ(ExpandInCodePage("plain.qve", out, MAX_PATH), 1);
     SetCurrentDirectoryA(previous);
     EXPECT_STREQ(out, listed) << "a bare name is found from any working folder afterwards";
 }
@@ -82,11 +93,11 @@ TEST(Paths, FailuresLeaveTheDestinationUntouched)
     };
     for (const auto &failure : failures) {
         char out[MAX_PATH] = "former text";
-        EXPECT_EQ(ExpandLongPath(failure.path.c_str(), out, failure.outSize), 0) << failure.what;
+        EXPECT_EQ(ExpandInCodePage(failure.path.c_str(), out, failure.outSize), 0) << failure.what;
         EXPECT_STREQ(out, "former text") << failure.what;
     }
     char out[MAX_PATH];
-    EXPECT_EQ(ExpandLongPath(existing.c_str(), out, (int)existing.size() + 1), 1);
+    EXPECT_EQ(ExpandInCodePage(existing.c_str(), out, (int)existing.size() + 1), 1);
 }
 
 TEST(Paths, CenterWindowKeepsTheSizeAndTruncatesTowardZero)

@@ -215,7 +215,7 @@ TEST(QvetoolPreview, MatchesTheFacePainterAndTheOutlineInEveryHourForm)
     for (const auto &skin : PreviewSkins()) {
         SCOPED_TRACE(skin.first);
         folder.write("skin.qve", skin.second);
-        ASSERT_EQ(1, LoadSkinFile(windows.clock(), folder.file("skin.qve").c_str()));
+        ASSERT_EQ(1, LoadSkinFile(windows.clock(), ToT(folder.file("skin.qve")).c_str()));
         BITMAP size;
         GetObjectA(AppState.SkinBitmap, sizeof size, &size);
         HRGN outline = BuildKeyColourRegion(windows.clock(), AppState.SkinBitmap, 0, 0);
@@ -259,7 +259,7 @@ TEST(QvetoolCheck, PassesExactlyWhatTheLoaderLoads)
     int loaded = 0;
     for (const std::string &file : files) {
         MessageBoxWatcher boxes;
-        int accepted = LoadSkinFile(windows.clock(), file.c_str());
+        int accepted = LoadSkinFile(windows.clock(), ToT(file).c_str());
         loaded += accepted;
         ToolRun run = Qvetool(L"check " + Quoted(file));
         EXPECT_EQ(accepted ? 0u : 1u, run.code) << file << "\n" << run.out;

@@ -22,14 +22,20 @@ static std::string ReadWholeFile(const std::string &path)
     return text;
 }
 
+// The options and the data file name as the program reads them.
+static std::string ReadSettingsOf(const std::string &file, ClockOptions *options)
+{
+    TCHAR dataFile[DATA_FILE_NAME_SIZE];
+    ReadSettings(ToT(file).c_str(), dataFile, options);
+    return FromT(dataFile);
+}
+
 TEST(Settings, MissingFileGivesTheDefaults)
 {
     TempFolder folder;
     ClockOptions options;
     memset(&options, 0x55, sizeof options);
-    char dataFile[DATA_FILE_NAME_SIZE];
-    ReadSettings(folder.file("none.ini").c_str(), dataFile, &options);
-    EXPECT_STREQ(dataFile, "DEFAULTDATA");
+    EXPECT_EQ(ReadSettingsOf(folder.file("none.ini"), &options), "DEFAULTDATA");
     EXPECT_EQ(options.position, 500);
     EXPECT_EQ(options.timeSys, 24);
     EXPECT_EQ(options.tooltip, 1);
@@ -38,7 +44,7 @@ TEST(Settings, MissingFileGivesTheDefaults)
     EXPECT_EQ(options.tray, 1);
     EXPECT_EQ(options.onScreen, 1);
     EXPECT_EQ(options.hideFullscreen, 1);
-    EXPECT_EQ(ReadLastRunKind(folder.file("none.ini").c_str()), FIRST_RUN);
+    EXPECT_EQ(ReadLastRunKind(ToT(folder.file("none.ini")).c_str()), FIRST_RUN);
 }
 
 TEST(Settings, ValuesOutOfRangeAreTakenAsRead)
@@ -47,14 +53,12 @@ TEST(Settings, ValuesOutOfRangeAreTakenAsRead)
     folder.write("clock.ini", "[WINDOW]\r\nPOSITION=-40\r\n[OPTION]\r\nTIMESYS=13\r\nYEAR=7\r\n"
                               "[DATAFILE]\r\nFILENAME=C:\\skins\\a.qve\r\n[TICKPERCH]\r\nINITIALIZE=2\r\n");
     ClockOptions options;
-    char dataFile[DATA_FILE_NAME_SIZE];
-    ReadSettings(folder.file("clock.ini").c_str(), dataFile, &options);
-    EXPECT_STREQ(dataFile, "C:\\skins\\a.qve");
+    EXPECT_EQ(ReadSettingsOf(folder.file("clock.ini"), &options), "C:\\skins\\a.qve");
     EXPECT_EQ(options.position, -40);
     EXPECT_EQ(options.timeSys, 13);
     EXPECT_EQ(options.year, 7);
     EXPECT_EQ(options.tooltip, 1); // missing key: default
-    EXPECT_EQ(ReadLastRunKind(folder.file("clock.ini").c_str()), LAST_RUN_DATA_FILE);
+    EXPECT_EQ(ReadLastRunKind(ToT(folder.file("clock.ini")).c_str()), LAST_RUN_DATA_FILE);
 }
 
 TEST(Settings, WritesEveryKeyInOrderAndReadsThemBack)
@@ -62,7 +66,7 @@ TEST(Settings, WritesEveryKeyInOrderAndReadsThemBack)
     TempFolder folder;
     std::string file = folder.file("clock.ini");
     ClockOptions written = {-40, 12, 0, 2, 1, 0, 0, 1};
-    WriteSettings(file.c_str(), "C:\\skins\\night.qve", &written, "DEFAULTDATA");
+    WriteSettings(ToT(file).c_str(), TEXT("C:\\skins\\night.qve"), &written, TEXT("DEFAULTDATA"));
 
     std::string text = ReadWholeFile(file);
     const char *order[] = {"[DATAFILE]", "FILENAME=C:\\skins\\night.qve", "[WINDOW]", "POSITION=-40", "ONSCREEN=0", "HIDEFULLSCREEN=1",
@@ -76,10 +80,9 @@ TEST(Settings, WritesEveryKeyInOrderAndReadsThemBack)
     }
 
     ClockOptions read;
-    char dataFile[DATA_FILE_NAME_SIZE];
-    ReadSettings(file.c_str(), dataFile, &read);
+    ReadSettingsOf(file, &read);
     EXPECT_EQ(0, memcmp(&read, &written, sizeof read));
-    EXPECT_EQ(ReadLastRunKind(file.c_str()), LAST_RUN_BUILT_IN);
+    EXPECT_EQ(ReadLastRunKind(ToT(file).c_str()), LAST_RUN_BUILT_IN);
 }
 
 TEST(Settings, StartupNameOtherThanTheMarkerRecordsADataFileRun)
@@ -88,9 +91,9 @@ TEST(Settings, StartupNameOtherThanTheMarkerRecordsADataFileRun)
     std::string file = folder.file("clock.ini");
     ClockOptions options = {500, 24, 1, 0, 0, 1, 1, 1};
     // The marker is compared byte for byte: another case is a file name.
-    WriteSettings(file.c_str(), "DEFAULTDATA", &options, "defaultdata");
+    WriteSettings(ToT(file).c_str(), TEXT("DEFAULTDATA"), &options, TEXT("defaultdata"));
     EXPECT_EQ(ReadIniString(file, "TICKPERCH", "INITIALIZE"), "2");
-    WriteSettings(file.c_str(), "DEFAULTDATA", &options, "DEFAULTDATA");
+    WriteSettings(ToT(file).c_str(), TEXT("DEFAULTDATA"), &options, TEXT("DEFAULTDATA"));
     EXPECT_EQ(ReadIniString(file, "TICKPERCH", "INITIALIZE"), "1");
 }
 
@@ -98,11 +101,11 @@ TEST(Settings, ExtremeIntegersKeepTheirSignAndDigits)
 {
     TempFolder folder;
     std::string file = folder.file("clock.ini");
-    ASSERT_EQ(WriteSettingInt("WINDOW", "POSITION", INT_MIN, file.c_str()), 1);
+    ASSERT_EQ(WriteSettingInt(TEXT("WINDOW"), TEXT("POSITION"), INT_MIN, ToT(file).c_str()), 1);
     EXPECT_EQ(ReadIniString(file, "WINDOW", "POSITION"), "-2147483648");
-    WriteSettingInt("WINDOW", "POSITION", INT_MAX, file.c_str());
+    WriteSettingInt(TEXT("WINDOW"), TEXT("POSITION"), INT_MAX, ToT(file).c_str());
     EXPECT_EQ(ReadIniString(file, "WINDOW", "POSITION"), "2147483647");
-    WriteSettingInt("WINDOW", "POSITION", 0, file.c_str());
+    WriteSettingInt(TEXT("WINDOW"), TEXT("POSITION"), 0, ToT(file).c_str());
     EXPECT_EQ(ReadIniString(file, "WINDOW", "POSITION"), "0");
 }
 
@@ -124,8 +127,8 @@ TEST(Settings, PathIsTheProgramsWithTheIniExtension)
     HMODULE module = LoadLibraryA(shortName);
     ASSERT_TRUE(module != NULL);
 
-    char settingsFile[MAX_PATH];
+    TCHAR settingsFile[MAX_PATH];
     BuildSettingsPath(module, settingsFile);
     FreeLibrary(module);
-    EXPECT_STREQ(settingsFile, expected) << "loaded as " << shortName;
+    EXPECT_EQ(FromT(settingsFile), expected) << "loaded as " << shortName;
 }

@@ -44,11 +44,11 @@ std::vector<unsigned> ClockIconPixels()
     return pixels;
 }
 
-static BOOL WINAPI RecordTrayCall(DWORD action, PNOTIFYICONDATAA record)
+static BOOL WINAPI RecordTrayCall(DWORD action, PNOTIFYICONDATA record)
 {
-    typedef BOOL(WINAPI * NotifyProc)(DWORD, PNOTIFYICONDATAA);
+    typedef BOOL(WINAPI * NotifyProc)(DWORD, PNOTIFYICONDATA);
     static NotifyProc real =
-        (NotifyProc)(void *)GetProcAddress(LoadLibraryA("shell32.dll"), "Shell_NotifyIconA");
+        (NotifyProc)(void *)GetProcAddress(LoadLibraryA("shell32.dll"), TRAY_NOTIFY_NAME);
     TrayCall call = {};
     call.action = action;
     if (record) {
@@ -64,6 +64,10 @@ static BOOL WINAPI RecordTrayCall(DWORD action, PNOTIFYICONDATAA record)
 // The program's code calls the shell through this import slot; defining it
 // here keeps the import library's slot out of the test program.
 extern "C" {
-extern BOOL(WINAPI *ShellNotifySlot)(DWORD, PNOTIFYICONDATAA) TKP_IMPORT_SLOT(Shell_NotifyIconA, 8);
-BOOL(WINAPI *ShellNotifySlot)(DWORD, PNOTIFYICONDATAA) = RecordTrayCall;
+#ifdef UNICODE
+extern BOOL(WINAPI *ShellNotifySlot)(DWORD, PNOTIFYICONDATA) TKP_IMPORT_SLOT(Shell_NotifyIconW, 8);
+#else
+extern BOOL(WINAPI *ShellNotifySlot)(DWORD, PNOTIFYICONDATA) TKP_IMPORT_SLOT(Shell_NotifyIconA, 8);
+#endif
+BOOL(WINAPI *ShellNotifySlot)(DWORD, PNOTIFYICONDATA) = RecordTrayCall;
 }

@@ -1,4 +1,5 @@
-// The test program's own entry for Shell_NotifyIconA: every call the
+// The test program's own entry for Shell_NotifyIcon (A or W, as the edition
+// calls it): every call the
 // program's code makes is recorded (action and the record as handed over)
 // and then passed on to the real shell, so the tests see both the record
 // and the shell's answer.
@@ -11,9 +12,15 @@
 
 #include <vector>
 
+#ifdef UNICODE
+#define TRAY_NOTIFY_NAME "Shell_NotifyIconW"
+#else
+#define TRAY_NOTIFY_NAME "Shell_NotifyIconA"
+#endif
+
 struct TrayCall {
     DWORD action;
-    NOTIFYICONDATAA record; // the bytes the caller's cbSize covers; the rest zero
+    NOTIFYICONDATA record; // the bytes the caller's cbSize covers; the rest zero
     BOOL result;
     std::vector<unsigned> icon; // IconPixels of the icon handed over
 };

@@ -73,7 +73,7 @@ TEST_F(Skin, GoodFileIsPutInForceAndFitsTheWindow)
     MoveWindow(clock, 200, 150, 101, 38, FALSE);
     std::string path = save("wide.qve", BuildSkin(WideSkin()));
     MessageBoxWatcher boxes;
-    ASSERT_EQ(LoadSkinFile(clock, path.c_str()), 1);
+    ASSERT_EQ(LoadSkinFile(clock, ToT(path).c_str()), 1);
     EXPECT_TRUE(boxes.seen().empty());
 
     EXPECT_EQ(clockSize().cx, 120);
@@ -137,7 +137,7 @@ TEST_F(Skin, EveryAcceptedDepthAndHeaderShowsItsPixels)
         std::string what = std::to_string(kind.bits) + " bits" + (kind.compression == kBiBitfields ? " with masks" : "") +
                            ", header of " + std::to_string(kind.infoSize) + " bytes";
         std::string path = save("depth.qve", BuildSkin(recipe));
-        ASSERT_EQ(LoadSkinFile(clock, path.c_str()), 1) << what;
+        ASSERT_EQ(LoadSkinFile(clock, ToT(path).c_str()), 1) << what;
         ASSERT_EQ(clockSize().cx, 13) << what;
         ASSERT_EQ(clockSize().cy, 7) << what;
 
@@ -166,7 +166,7 @@ TEST_F(Skin, LooseHeaderFieldsDoNotMatter)
     for (size_t i = 1053; i < 1077; i++)
         image[i] = 0xA5;
     std::string path = save("loose.qve", image);
-    EXPECT_EQ(LoadSkinFile(clock, path.c_str()), 1);
+    EXPECT_EQ(LoadSkinFile(clock, ToT(path).c_str()), 1);
     EXPECT_EQ(clockSize().cx, 120);
 }
 
@@ -225,7 +225,7 @@ TEST_F(Skin, MalformedFilesAreRefusedAndTheSkinInForceStays)
     for (const Damage &damage : table) {
         std::string path = save("bad.qve", damage.image);
         boxes.clear();
-        EXPECT_EQ(LoadSkinFile(clock, path.c_str()), 0) << damage.what;
+        EXPECT_EQ(LoadSkinFile(clock, ToT(path).c_str()), 0) << damage.what;
         ASSERT_TRUE(PumpUntil([&] { return !boxes.seen().empty(); })) << damage.what << ": no message";
         EXPECT_EQ(boxes.seen().front(), InvalidFormat) << damage.what;
         EXPECT_TRUE(boxes.details().front().owner == NULL) << damage.what << ": the format box has no owner";
@@ -243,7 +243,7 @@ TEST_F(Skin, OutlineOfThirtyThousandRectanglesLoads)
 {
     std::string path = save("busy.qve", BuildSkin(Checkerboard(200, 300)));
     MessageBoxWatcher boxes;
-    ASSERT_EQ(LoadSkinFile(clock, path.c_str()), 1);
+    ASSERT_EQ(LoadSkinFile(clock, ToT(path).c_str()), 1);
     EXPECT_TRUE(boxes.seen().empty());
     HRGN outline = CreateRectRgn(0, 0, 0, 0);
     ASSERT_EQ(GetWindowRgn(clock, outline), COMPLEXREGION);
@@ -255,17 +255,17 @@ TEST_F(Skin, OutlineOfThirtyThousandRectanglesLoads)
 TEST_F(Skin, UnreadableFilesFailWithoutAMessage)
 {
     MessageBoxWatcher boxes;
-    EXPECT_EQ(LoadSkinFile(clock, folder.file("missing.qve").c_str()), 0);
-    EXPECT_EQ(LoadSkinFile(clock, "DEFAULTDATA"), 0);
+    EXPECT_EQ(LoadSkinFile(clock, ToT(folder.file("missing.qve")).c_str()), 0);
+    EXPECT_EQ(LoadSkinFile(clock, TEXT("DEFAULTDATA")), 0);
 
     std::string path = save("held.qve", BuildSkin(WideSkin()));
     HANDLE holder = HoldFileInOtherProcess(path);
     ASSERT_TRUE(holder != NULL);
-    EXPECT_EQ(LoadSkinFile(clock, path.c_str()), 0) << "another program holds it open";
+    EXPECT_EQ(LoadSkinFile(clock, ToT(path).c_str()), 0) << "another program holds it open";
     ReleaseFile(holder);
     PumpMessages(100);
     EXPECT_TRUE(boxes.seen().empty());
-    EXPECT_EQ(LoadSkinFile(clock, path.c_str()), 1) << "and loads once it is let go";
+    EXPECT_EQ(LoadSkinFile(clock, ToT(path).c_str()), 1) << "and loads once it is let go";
 }
 
 TEST_F(Skin, BuiltInSkinValues)

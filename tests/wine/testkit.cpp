@@ -9,6 +9,31 @@
 #include "skin/skinload.h"
 #include "startup/lifecycle.h"
 
+TString ToT(const std::string &text)
+{
+#ifdef UNICODE
+    std::wstring wide(text.size() + 1, L'\0');
+    int length = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, &wide[0], (int)wide.size());
+    wide.resize(length > 0 ? (size_t)length - 1 : 0);
+    return wide;
+#else
+    return text;
+#endif
+}
+
+std::string FromT(const TCHAR *text)
+{
+#ifdef UNICODE
+    int length = WideCharToMultiByte(CP_ACP, 0, text, -1, NULL, 0, NULL, NULL);
+    std::string bytes(length > 0 ? (size_t)length : 1, '\0');
+    WideCharToMultiByte(CP_ACP, 0, text, -1, &bytes[0], (int)bytes.size(), NULL, NULL);
+    bytes.resize(bytes.size() - 1);
+    return bytes;
+#else
+    return text;
+#endif
+}
+
 static void RemoveTree(const std::string &folder)
 {
     WIN32_FIND_DATAA entry;
@@ -205,14 +230,14 @@ static UINT IconStyleOf(HWND box)
     EnumChildWindows(box, FindIconControl, (LPARAM)&control);
     HICON shown = control ? (HICON)SendMessageA(control, STM_GETICON, 0, 0) : NULL;
     const struct {
-        LPCSTR icon;
+        LPCTSTR icon;
         UINT style;
     } styles[] = {{IDI_HAND, MB_ICONERROR},
                   {IDI_QUESTION, MB_ICONQUESTION},
                   {IDI_EXCLAMATION, MB_ICONWARNING},
                   {IDI_ASTERISK, MB_ICONINFORMATION}};
     for (const auto &style : styles)
-        if (shown && shown == LoadIconA(NULL, style.icon))
+        if (shown && shown == LoadIcon(NULL, style.icon))
             return style.style;
     return 0;
 }

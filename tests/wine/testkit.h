@@ -18,6 +18,12 @@
 #define TKP_IMPORT_SLOT(name, bytes) __asm__("__imp__" #name "@" #bytes)
 #endif
 
+// The program's own strings are TCHAR (wide in the Unicode edition); the
+// tests speak the system code page's bytes, as their literals are.
+typedef std::basic_string<TCHAR> TString;
+TString ToT(const std::string &text);
+std::string FromT(const TCHAR *text);
+
 // A fresh folder under the temporary folder, removed with its files.
 class TempFolder {
 public:

@@ -2,7 +2,7 @@
 // shell's icon list can't be read from another process under Wine, so the
 // shell's answers tell whether an icon is there: adding one that is there,
 // or deleting or modifying one that isn't, fails. The records handed to the
-// shell are seen through the test program's own entry for Shell_NotifyIconA.
+// shell are seen through the test program's own entry for Shell_NotifyIcon.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -44,7 +44,7 @@ protected:
     }
     HICON freshIcon()
     {
-        HICON icon = LoadSmallIcon(AppState.AppInstance, "TKPCOV");
+        HICON icon = LoadSmallIcon(AppState.AppInstance, TEXT("TKPCOV"));
         EXPECT_TRUE(icon != NULL);
         EXPECT_TRUE(IconIsAlive(icon));
         return icon;
@@ -55,7 +55,7 @@ protected:
     // Calls ChangeTrayIcon with a fresh icon and checks that it was consumed
     // and what the shell was handed: one call for a known operation, with
     // the record every operation fills alike, and none for another.
-    BOOL change(int operation, const char *tip = TRAY_TIP)
+    BOOL change(int operation, const TCHAR *tip = TRAY_TIP)
     {
         HICON icon = freshIcon();
         size_t before = TrayCalls().size();
@@ -69,17 +69,17 @@ protected:
         if (!known || TrayCalls().size() != before + 1)
             return result;
         handedOver = TrayCalls().back();
-        const NOTIFYICONDATAA &record = handedOver.record;
+        const NOTIFYICONDATA &record = handedOver.record;
         EXPECT_EQ(handedOver.action, actions[operation]);
         EXPECT_EQ(handedOver.result, result) << "the shell's answer is returned";
-        EXPECT_EQ(record.cbSize, (DWORD)NOTIFYICONDATAA_V1_SIZE);
+        EXPECT_EQ(record.cbSize, (DWORD)NOTIFYICONDATA_V1_SIZE);
         EXPECT_EQ(record.hWnd, clock);
         EXPECT_EQ(record.uID, (UINT)TRAY_ICON_ID);
         EXPECT_EQ(record.uFlags, (UINT)(NIF_MESSAGE | NIF_ICON | NIF_TIP)) << "for every operation";
         EXPECT_EQ(record.hIcon, icon);
         if (operation == TRAY_DELETE) {
             EXPECT_EQ(record.uCallbackMessage, 0u) << "delete passes no callback message";
-            EXPECT_STREQ(record.szTip, "") << "and no tip";
+            EXPECT_EQ(FromT(record.szTip), "") << "and no tip";
         } else {
             EXPECT_EQ(record.uCallbackMessage, (UINT)WM_TRAY_NOTIFY);
         }
@@ -100,7 +100,7 @@ protected:
 TEST_F(Tray, AddModifyAndDeleteReportTheShellsAnswerAndConsumeTheIcon)
 {
     EXPECT_NE(change(TRAY_ADD), 0);
-    EXPECT_STREQ(handedOver.record.szTip, "Tickperch");
+    EXPECT_EQ(FromT(handedOver.record.szTip), "Tickperch");
     EXPECT_EQ(handedOver.record.uCallbackMessage, 1124u);
     EXPECT_EQ(change(TRAY_ADD), 0) << "the icon is there already";
     EXPECT_NE(change(TRAY_MODIFY), 0);
@@ -129,17 +129,17 @@ TEST_F(Tray, TipLongerThanTheRecordIsCutNotRefused)
     // Far past the record's 64 bytes: a copy without a limit would run
     // over the stack.
     std::string tip(4000, 'T');
-    EXPECT_NE(change(TRAY_ADD, tip.c_str()), 0);
-    EXPECT_EQ(std::string(handedOver.record.szTip), std::string(63, 'T')) << "cut to 63 characters";
-    EXPECT_NE(change(TRAY_MODIFY, std::string(63, 'U').c_str()), 0);
-    EXPECT_EQ(std::string(handedOver.record.szTip), std::string(63, 'U')) << "63 fit whole";
-    EXPECT_NE(change(TRAY_MODIFY, std::string(64, 'V').c_str()), 0);
-    EXPECT_EQ(std::string(handedOver.record.szTip), std::string(63, 'V'));
-    EXPECT_NE(change(TRAY_MODIFY, ""), 0);
-    EXPECT_STREQ(handedOver.record.szTip, "");
+    EXPECT_NE(change(TRAY_ADD, ToT(tip).c_str()), 0);
+    EXPECT_EQ(FromT(handedOver.record.szTip), std::string(63, 'T')) << "cut to 63 characters";
+    EXPECT_NE(change(TRAY_MODIFY, ToT(std::string(63, 'U')).c_str()), 0);
+    EXPECT_EQ(FromT(handedOver.record.szTip), std::string(63, 'U')) << "63 fit whole";
+    EXPECT_NE(change(TRAY_MODIFY, ToT(std::string(64, 'V')).c_str()), 0);
+    EXPECT_EQ(FromT(handedOver.record.szTip), std::string(63, 'V'));
+    EXPECT_NE(change(TRAY_MODIFY, TEXT("")), 0);
+    EXPECT_EQ(FromT(handedOver.record.szTip), "");
     EXPECT_NE(change(TRAY_MODIFY, NULL), 0);
-    EXPECT_STREQ(handedOver.record.szTip, "");
-    EXPECT_NE(change(TRAY_DELETE, tip.c_str()), 0);
+    EXPECT_EQ(FromT(handedOver.record.szTip), "");
+    EXPECT_NE(change(TRAY_DELETE, ToT(tip).c_str()), 0);
 }
 
 TEST_F(Tray, TaskbarRestartPutsTheIconBackOnlyWhenWanted)
@@ -156,7 +156,7 @@ TEST_F(Tray, TaskbarRestartPutsTheIconBackOnlyWhenWanted)
     ASSERT_FALSE(TrayCalls().empty());
     const TrayCall &readded = TrayCalls().back();
     EXPECT_EQ(readded.action, (DWORD)NIM_ADD);
-    EXPECT_STREQ(readded.record.szTip, "Tickperch") << "the clock's own icon";
+    EXPECT_EQ(FromT(readded.record.szTip), "Tickperch") << "the clock's own icon";
     EXPECT_EQ(readded.record.uCallbackMessage, (UINT)WM_TRAY_NOTIFY);
     EXPECT_EQ(readded.icon, ClockIconPixels()) << "the program's own icon";
     EXPECT_TRUE(iconIsThere()) << "tray 1: the icon is back";
