@@ -40,7 +40,7 @@ Outcome Expand(Folders &folders, const std::string &path, int outSize = PATH_BUF
 {
     std::vector<char> out(PATH_BUFFER_SIZE + 1, '\0');
     strcpy(out.data(), "former");
-    int result = ExpandListedNames(path.c_str(), out.data(), outSize, LookUp, &folders);
+    int result = ExpandListedNames(path.c_str(), out.data(), outSize, LookUp, &folders, NULL);
     return Outcome{result, out.data()};
 }
 
@@ -75,7 +75,7 @@ TEST(LongPath, SourceAndDestinationMayBeOneBuffer)
     Folders folders;
     folders.listed = {{"C:\\A~1\\B~1", "bee"}, {"C:\\A~1", "a folder"}};
     char buffer[PATH_BUFFER_SIZE] = "C:\\A~1\\B~1";
-    EXPECT_EQ(ExpandListedNames(buffer, buffer, sizeof buffer, LookUp, &folders), 1);
+    EXPECT_EQ(ExpandListedNames(buffer, buffer, sizeof buffer, LookUp, &folders, NULL), 1);
     EXPECT_STREQ(buffer, "C:\\a folder\\bee");
 }
 
@@ -143,7 +143,7 @@ TEST(CommandLinePath, BlanksAndOnePairOfQuotesGo)
     };
     for (const auto &c : cases) {
         char out[PATH_BUFFER_SIZE] = "";
-        EXPECT_EQ(TakeCommandLinePath(c.commandLine, out, sizeof out), c.result) << "[" << c.commandLine << "]";
+        EXPECT_EQ(TakeCommandLinePath(c.commandLine, out, sizeof out, NULL), c.result) << "[" << c.commandLine << "]";
         if (c.result) {
             EXPECT_STREQ(out, c.path) << "[" << c.commandLine << "]";
         }
@@ -153,7 +153,7 @@ TEST(CommandLinePath, BlanksAndOnePairOfQuotesGo)
 TEST(CommandLinePath, PathThatDoesNotFitIsRefused)
 {
     char out[8];
-    EXPECT_EQ(TakeCommandLinePath("\"C:\\a.qv\"", out, sizeof out), 1) << "7 characters fit 8 bytes";
+    EXPECT_EQ(TakeCommandLinePath("\"C:\\a.qv\"", out, sizeof out, NULL), 1) << "7 characters fit 8 bytes";
     EXPECT_STREQ(out, "C:\\a.qv");
-    EXPECT_EQ(TakeCommandLinePath(" C:\\ab.qv ", out, sizeof out), 0) << "8 do not";
+    EXPECT_EQ(TakeCommandLinePath(" C:\\ab.qv ", out, sizeof out, NULL), 0) << "8 do not";
 }
