@@ -13,7 +13,7 @@ add_subdirectory(${TKP_GTEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM
 add_library(tkp_portable STATIC
     skin/skinformat.cpp skin/runscan.cpp skin/facelayout.cpp
     clockwin/geometry.cpp clockwin/onscreen.cpp clockwin/datetext.cpp dialogs/gradient.cpp dialogs/linkrules.cpp
-    base/pathtext.cpp base/placement.cpp)
+    base/pathtext.cpp base/placement.cpp base/textscan.cpp)
 # The texts must be the same Shift-JIS bytes the program carries.
 target_compile_options(tkp_portable PUBLIC -Wall -Wextra -Werror -fexec-charset=CP932)
 target_include_directories(tkp_portable PUBLIC ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/skin)

@@ -1,44 +1,72 @@
 #include "linkrules.h"
 
-#include <string.h>
+#include <stddef.h>
 
-// Blanks and control characters end an address on the shell's command line.
-static int IsBlankOrControl(unsigned char c)
+#include <type_traits>
+
+#include "../base/textscan.h"
+
+namespace {
+
+LeadByteRule SkinTextRule(const char *)
 {
-    return c <= ' ' || c == 0x7F;
+    return IsShiftJisLeadByte;
 }
 
-static int StartsWithNoCase(const char *text, const char *prefix)
+LeadByteRule SkinTextRule(const wchar_t *)
+{
+    return NULL;
+}
+
+// Blanks and control characters end an address on the shell's command
+// line. Looked for unit by unit: none is ever the second byte of a
+// Shift-JIS character, so a broken pair ("\x83 ") cannot hide one.
+template <typename Char> int HoldsBlankOrControl(const Char *text)
+{
+    typedef typename std::make_unsigned<Char>::type Unit;
+    for (; *text; text++) {
+        Unit unit = (Unit)*text;
+        if (unit <= ' ' || unit == 0x7F)
+            return 1;
+    }
+    return 0;
+}
+
+template <typename Char> int StartsWithNoCase(const Char *text, const char *prefix)
 {
     for (; *prefix; text++, prefix++) {
-        char c = *text;
+        Char c = *text;
         if (c >= 'A' && c <= 'Z')
-            c = (char)(c - 'A' + 'a');
-        if (c != *prefix)
+            c = (Char)(c - 'A' + 'a');
+        if (c != (Char)*prefix)
             return 0;
     }
     return 1;
 }
 
-int IsWebLink(const char *text)
+} // namespace
+
+template <typename Char> int IsWebLink(const Char *text)
 {
     if (!StartsWithNoCase(text, "http://") && !StartsWithNoCase(text, "https://"))
         return 0;
-    for (const unsigned char *c = (const unsigned char *)text; *c; c++) {
-        if (IsBlankOrControl(*c))
-            return 0;
-    }
-    return 1;
+    return !HoldsBlankOrControl(text);
 }
 
-int IsMailLink(const char *text)
+template <typename Char> int IsMailLink(const Char *text)
 {
-    const char *at = strchr(text, '@');
-    if (!at || at == text || !at[1] || strchr(at + 1, '@'))
+    // "@" and "\" can be the second byte of a character ("ァ" is 0x83 0x40,
+    // "ソ" 0x83 0x5C), so these two are looked for by whole characters.
+    LeadByteRule rule = SkinTextRule(text);
+    const Char *at = FindFirstChar(text, '@', rule);
+    if (!at || at == text || !at[1] || FindFirstChar(at + 1, '@', rule) || FindFirstChar(text, '\\', rule))
         return 0;
-    for (const unsigned char *c = (const unsigned char *)text; *c; c++) {
-        if (IsBlankOrControl(*c) || strchr("?&%\"<>\\;", *c))
-            return 0;
-    }
-    return 1;
+    // The others lie below 0x40, the lowest second byte: unit by unit, as
+    // the blanks.
+    return !HoldsBlankOrControl(text) && !FindAnyChar(text, "?&%\"<>;", NULL);
 }
+
+template int IsWebLink<char>(const char *);
+template int IsWebLink<wchar_t>(const wchar_t *);
+template int IsMailLink<char>(const char *);
+template int IsMailLink<wchar_t>(const wchar_t *);

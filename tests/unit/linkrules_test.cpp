@@ -27,9 +27,12 @@ TEST(LinkRules, WebAddresses)
         {"http://example.invalid/\x7F", 0},
         {"http://example.invalid/\r\n", 0},
         {"https://\x82\xA0.invalid", 1}, // Shift-JIS bytes are no blanks
+        {"http://example.invalid/ソフト", 1},
+        {"http://example.invalid/\x83 x", 0}, // a broken pair hides no blank
     };
     for (const auto &c : cases)
         EXPECT_EQ(IsWebLink(c.text), c.link) << c.text;
+    EXPECT_EQ(IsWebLink(L"https://\uD55C\uAE00.invalid/"), 1) << "no unit is cut to its low byte";
 }
 
 TEST(LinkRules, MailAddresses)
@@ -56,7 +59,11 @@ TEST(LinkRules, MailAddresses)
         {"some one@example.invalid", 0},
         {"someone@example.invalid\n", 0},
         {"someone@example.invalid\x01", 0},
+        {"ァ@example.invalid", 1}, // second bytes 0x40 "@" and 0x5C "\"
+        {"ソフト@example.invalid", 1},
+        {"someone@example.invalid\x83?cc=x", 0}, // a broken pair hides no "?"
     };
     for (const auto &c : cases)
         EXPECT_EQ(IsMailLink(c.text), c.link) << c.text;
+    EXPECT_EQ(IsMailLink(L"\uD55C@\uAC40.invalid"), 1) << "low bytes 0x5C and 0x40";
 }

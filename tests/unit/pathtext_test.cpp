@@ -13,19 +13,20 @@
 namespace {
 
 // Typed path -> the name its folder lists it under. Every lookup is logged.
-struct Folders {
-    std::map<std::string, std::string> listed;
-    std::vector<std::string> asked;
+template <typename Char> struct BasicFolders {
+    std::map<std::basic_string<Char>, std::basic_string<Char>> listed;
+    std::vector<std::basic_string<Char>> asked;
 };
+using Folders = BasicFolders<char>;
 
-int LookUp(void *context, const char *path, char *name)
+template <typename Char> int LookUp(void *context, const Char *path, Char *name)
 {
-    Folders *folders = (Folders *)context;
+    BasicFolders<Char> *folders = (BasicFolders<Char> *)context;
     folders->asked.push_back(path);
     auto found = folders->listed.find(path);
     if (found == folders->listed.end())
         return 0;
-    memcpy(name, found->second.c_str(), found->second.size() + 1);
+    std::char_traits<Char>::copy(name, found->second.c_str(), found->second.size() + 1);
     return 1;
 }
 
@@ -40,7 +41,7 @@ Outcome Expand(Folders &folders, const std::string &path, int outSize = PATH_BUF
 {
     std::vector<char> out(PATH_BUFFER_SIZE + 1, '\0');
     strcpy(out.data(), "former");
-    int result = ExpandListedNames(path.c_str(), out.data(), outSize, LookUp, &folders);
+    int result = ExpandListedNames(path.c_str(), out.data(), outSize, LookUp, &folders, NULL);
     return Outcome{result, out.data()};
 }
 
@@ -75,7 +76,7 @@ TEST(LongPath, SourceAndDestinationMayBeOneBuffer)
     Folders folders;
     folders.listed = {{"C:\\A~1\\B~1", "bee"}, {"C:\\A~1", "a folder"}};
     char buffer[PATH_BUFFER_SIZE] = "C:\\A~1\\B~1";
-    EXPECT_EQ(ExpandListedNames(buffer, buffer, sizeof buffer, LookUp, &folders), 1);
+    EXPECT_EQ(ExpandListedNames(buffer, buffer, sizeof buffer, LookUp, &folders, NULL), 1);
     EXPECT_STREQ(buffer, "C:\\a folder\\bee");
 }
 
@@ -122,6 +123,43 @@ TEST(LongPath, FailuresLeaveTheDestinationUntouched)
     }
 }
 
+TEST(LongPath, DoubleByteNamesAreCutBetweenCharacters)
+{
+    // The second byte of ソ 表 能 噂 is 0x5C, a backslash; of ポ 0x7C "|", of ァ 0x40 "@".
+    Folders folders;
+    folders.listed = {{"C:\\ソフト\\s.qve", "S.qve"}, {"C:\\ソフト", "ソフトウェア"}, {"C:\\ポァ\\表能", "表能"},
+                      {"C:\\ポァ", "ポァ"}, {"C:\\噂\\b\x83", "b\x83"}, {"C:\\噂", "噂"}};
+    struct {
+        const char *commandLine, *path, *expanded; // expanded "": no such entry
+        std::vector<std::string> asked;
+    } rows[] = {
+        {"\"C:\\ソフト\\s.qve\"", "C:\\ソフト\\s.qve", "C:\\ソフトウェア\\S.qve", {"C:\\ソフト\\s.qve", "C:\\ソフト", "C:"}},
+        {" C:\\ポァ\\表能\t", "C:\\ポァ\\表能", "C:\\ポァ\\表能", {"C:\\ポァ\\表能", "C:\\ポァ", "C:"}},
+        // A lead byte whose second byte would be the NUL: nothing past it is read.
+        {"C:\\噂\\b\x83", "C:\\噂\\b\x83", "C:\\噂\\b\x83", {"C:\\噂\\b\x83", "C:\\噂", "C:"}},
+        // This quote is the second byte of a character, so no pair goes.
+        {"\"C:\\噂\x83\"", "\"C:\\噂\x83\"", "", {"\"C:\\噂\x83\""}},
+    };
+    for (const auto &r : rows) {
+        char path[PATH_BUFFER_SIZE] = "";
+        EXPECT_EQ(TakeCommandLinePath(r.commandLine, path, sizeof path, IsShiftJisLeadByte), 1) << r.commandLine;
+        EXPECT_STREQ(path, r.path);
+        folders.asked.clear();
+        int result = ExpandListedNames(path, path, sizeof path, LookUp, &folders, IsShiftJisLeadByte);
+        EXPECT_STREQ(result ? path : "", r.expanded);
+        EXPECT_EQ(folders.asked, r.asked) << r.path;
+    }
+
+    // UTF-16 units are whole characters: 한 is U+D55C. (Out of the macros, whose text is narrow.)
+    const std::wstring folder = L"C:\\한글", file = folder + L"\\s.qve";
+    BasicFolders<wchar_t> wide{{{file, L"S.qve"}, {folder, L"한글"}}, {}};
+    wchar_t widePath[PATH_BUFFER_SIZE];
+    EXPECT_EQ(TakeCommandLinePath((L" \"" + file + L"\" ").c_str(), widePath, PATH_BUFFER_SIZE, NULL), 1);
+    EXPECT_EQ(ExpandListedNames(widePath, widePath, PATH_BUFFER_SIZE, LookUp, &wide, NULL), 1);
+    EXPECT_EQ(widePath, folder + L"\\S.qve");
+    EXPECT_EQ(wide.asked, (std::vector<std::wstring>{file, folder, L"C:"}));
+}
+
 TEST(CommandLinePath, BlanksAndOnePairOfQuotesGo)
 {
     struct {
@@ -143,7 +181,7 @@ TEST(CommandLinePath, BlanksAndOnePairOfQuotesGo)
     };
     for (const auto &c : cases) {
         char out[PATH_BUFFER_SIZE] = "";
-        EXPECT_EQ(TakeCommandLinePath(c.commandLine, out, sizeof out), c.result) << "[" << c.commandLine << "]";
+        EXPECT_EQ(TakeCommandLinePath(c.commandLine, out, sizeof out, NULL), c.result) << "[" << c.commandLine << "]";
         if (c.result) {
             EXPECT_STREQ(out, c.path) << "[" << c.commandLine << "]";
         }
@@ -153,7 +191,7 @@ TEST(CommandLinePath, BlanksAndOnePairOfQuotesGo)
 TEST(CommandLinePath, PathThatDoesNotFitIsRefused)
 {
     char out[8];
-    EXPECT_EQ(TakeCommandLinePath("\"C:\\a.qv\"", out, sizeof out), 1) << "7 characters fit 8 bytes";
+    EXPECT_EQ(TakeCommandLinePath("\"C:\\a.qv\"", out, sizeof out, NULL), 1) << "7 characters fit 8 bytes";
     EXPECT_STREQ(out, "C:\\a.qv");
-    EXPECT_EQ(TakeCommandLinePath(" C:\\ab.qv ", out, sizeof out), 0) << "8 do not";
+    EXPECT_EQ(TakeCommandLinePath(" C:\\ab.qv ", out, sizeof out, NULL), 0) << "8 do not";
 }
