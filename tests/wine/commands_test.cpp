@@ -686,7 +686,7 @@ void ExpectEveryFailureKeepsTheSkin(HWND clock, TempFolder &folder)
         EXPECT_EQ(AppState.SkinBitmap, skin) << failure.what;
         EXPECT_EQ(memcmp(&SkinHeader, &header, sizeof header), 0) << failure.what;
         EXPECT_EQ(WindowRect(clock).right - WindowRect(clock).left, size.right - size.left) << failure.what;
-        EXPECT_EQ(AppState.CurrentDataFile, current) << failure.what;
+        EXPECT_EQ(FromT(AppState.CurrentDataFile), current) << failure.what;
         EXPECT_FALSE(TakeQuit()) << failure.what << ": the program goes on";
         EXPECT_TRUE(IsWindow(clock)) << failure.what;
     }

@@ -2,10 +2,11 @@
 
 #include "../common/win32kit.h"
 #include "base/appstate.h"
+#include "testkit.h"
 
 OpenedDialog::OpenedDialog(const char *templateName, DLGPROC procedure, HWND owner)
 {
-    window_ = CreateDialogParamA(AppState.AppInstance, templateName, owner, procedure, 0);
+    window_ = CreateDialogParam(AppState.AppInstance, ToT(templateName).c_str(), owner, procedure, 0);
     if (window_) {
         ShowWindow(window_, SW_SHOW);
         SetForegroundWindow(window_);

@@ -8,6 +8,7 @@
 #include <map>
 
 #include "base/appstate.h"
+#include "testkit.h"
 
 static std::map<UINT_PTR, ModalDriver *> &Drivers()
 {
@@ -174,13 +175,13 @@ static std::map<HWND, ClockSpy *> &Spies()
 ClockSpy::ClockSpy(HWND clock) : clock_(clock)
 {
     Spies()[clock] = this;
-    original_ = (WNDPROC)SetWindowLongPtrA(clock, GWLP_WNDPROC, (LONG_PTR)Proc);
+    original_ = (WNDPROC)SetWindowLongPtr(clock, GWLP_WNDPROC, (LONG_PTR)Proc);
 }
 
 ClockSpy::~ClockSpy()
 {
     if (IsWindow(clock_))
-        SetWindowLongPtrA(clock_, GWLP_WNDPROC, (LONG_PTR)original_);
+        SetWindowLongPtr(clock_, GWLP_WNDPROC, (LONG_PTR)original_);
     Spies().erase(clock_);
 }
 
@@ -192,15 +193,17 @@ LRESULT CALLBACK ClockSpy::Proc(HWND window, UINT message, WPARAM wParam, LPARAM
         seen.notifyCode = ((NMHDR *)lParam)->code;
     size_t index = spy->seen.size();
     spy->seen.push_back(seen);
-    LRESULT result = CallWindowProcA(spy->original_, window, message, wParam, lParam);
+    LRESULT result = CallWindowProc(spy->original_, window, message, wParam, lParam);
     // The window may be gone and the spy with it; the record may have grown.
     auto still = Spies().find(window);
     if (still != Spies().end() && index < still->second->seen.size()) {
         Seen &entry = still->second->seen[index];
         entry.result = result;
-        if (message == WM_NOTIFY && entry.notifyCode == TTN_NEEDTEXTA) {
-            const NMTTDISPINFOA *info = (const NMTTDISPINFOA *)lParam;
-            entry.tipText.assign(info->szText, strnlen(info->szText, sizeof info->szText));
+        if (message == WM_NOTIFY && entry.notifyCode == TTN_NEEDTEXT) {
+            const NMTTDISPINFO *info = (const NMTTDISPINFO *)lParam;
+            TCHAR text[ARRAYSIZE(info->szText) + 1] = {};
+            memcpy(text, info->szText, sizeof info->szText);
+            entry.tipText = FromT(text);
         }
     }
     return result;

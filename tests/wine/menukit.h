@@ -70,7 +70,7 @@ public:
         UINT message;
         WPARAM wParam;
         UINT notifyCode;       // WM_NOTIFY: the header's code
-        std::string tipText;   // TTN_NEEDTEXTA: szText after the clock answered
+        std::string tipText;   // TTN_NEEDTEXT: szText after the clock answered
         int exitRequested;     // AppState.ExitRequested when the message arrived
         LRESULT result;
     };

@@ -42,11 +42,11 @@ std::string DateTip(const SYSTEMTIME &now, int year, int slash)
 // A text notification as the tooltip control sends it, with guard values
 // in everything the clock must not write.
 struct NeedText {
-    NMTTDISPINFOA info;
+    NMTTDISPINFO info;
     char after[32];
 };
 
-const LPSTR ControlText = (LPSTR)0x1234;
+const LPTSTR ControlText = (LPTSTR)0x1234;
 
 void Prepare(NeedText &request, HWND from, UINT code)
 {
@@ -67,14 +67,16 @@ protected:
     HWND tip = AppState.TooltipWindow;
 
     // Asks the clock for the tip text; returns the notification's result.
-    LRESULT ask(NeedText &request, UINT code = TTN_NEEDTEXTA)
+    LRESULT ask(NeedText &request, UINT code = TTN_NEEDTEXT)
     {
         Prepare(request, tip, code);
         return SendMessageA(clock, WM_NOTIFY, 0, (LPARAM)&request);
     }
     std::string textOf(const NeedText &request)
     {
-        return std::string(request.info.szText, strnlen(request.info.szText, sizeof request.info.szText));
+        TCHAR text[ARRAYSIZE(request.info.szText) + 1] = {};
+        memcpy(text, request.info.szText, sizeof request.info.szText);
+        return FromT(text);
     }
     void expectGuardsKept(const NeedText &request, const char *what)
     {
@@ -138,7 +140,7 @@ TEST_F(Tooltip, NeedTextGivesTheDateInEveryForm)
             EXPECT_EQ(result, 1);
             EXPECT_TRUE(text == DateTip(before, year, slash) || text == DateTip(after, year, slash))
                 << "year " << year << " slash " << slash << ": " << text;
-            EXPECT_LT(text.size(), sizeof request.info.szText);
+            EXPECT_NE(memchr(request.info.szText, 0, sizeof request.info.szText), nullptr) << "ended in the record";
             expectGuardsKept(request, "date");
         }
     }
@@ -171,17 +173,20 @@ TEST_F(Tooltip, NoTextWhenTurnedOffOrForAnUnknownYearForm)
     }
 }
 
-TEST_F(Tooltip, OnlyTheAnsiTextRequestIsAnsweredAndShowLetsTheControlPlaceTheTip)
+TEST_F(Tooltip, OnlyTheEditionsTextRequestIsAnsweredAndShowLetsTheControlPlaceTheTip)
 {
     AppState.ClockOptions.tooltip = 1;
     AppState.ClockOptions.year = 1;
     NeedText request;
     EXPECT_EQ(ask(request, TTN_SHOW), 0);
-    const UINT others[] = {TTN_POP, TTN_NEEDTEXTW, TTN_LINKCLICK, NM_CLICK, 0};
+    // The control asks in the clock window's own form: wide in the Unicode edition.
+    const UINT otherForm = TTN_NEEDTEXT == TTN_NEEDTEXTA ? TTN_NEEDTEXTW : TTN_NEEDTEXTA;
+    const UINT others[] = {TTN_POP, otherForm, TTN_LINKCLICK, NM_CLICK, 0};
     for (UINT code : others) {
         EXPECT_EQ(ask(request, code), 1) << (int)code;
-        for (char untouched : request.info.szText)
-            ASSERT_EQ(untouched, 'Q') << "code " << (int)code << " wrote a text";
+        const char *bytes = (const char *)request.info.szText;
+        for (size_t i = 0; i < sizeof request.info.szText; i++)
+            ASSERT_EQ(bytes[i], 'Q') << "code " << (int)code << " wrote a text";
         expectGuardsKept(request, "other code");
     }
 }
@@ -206,11 +211,11 @@ TEST_F(Tooltip, RelayedMouseShowsTheTipWithTheDate)
     LPARAM at = MAKELPARAM(inside.x, inside.y);
     EXPECT_EQ(SendMessageA(clock, WM_MOUSEMOVE, 0, at), DefWindowProcA(clock, WM_MOUSEMOVE, 0, at));
     EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(tip) != FALSE; })) << "the tip shows after the delay";
-    ASSERT_GE(spy.countNotify(TTN_NEEDTEXTA), 1);
+    ASSERT_GE(spy.countNotify(TTN_NEEDTEXT), 1);
     SYSTEMTIME now;
     GetLocalTime(&now);
     for (const ClockSpy::Seen &seen : spy.seen) {
-        if (seen.message == WM_NOTIFY && seen.notifyCode == TTN_NEEDTEXTA) {
+        if (seen.message == WM_NOTIFY && seen.notifyCode == TTN_NEEDTEXT) {
             EXPECT_EQ(seen.tipText, DateTip(now, 1, 0));
             EXPECT_EQ(seen.result, 1);
         }
@@ -225,9 +230,9 @@ TEST_F(Tooltip, RelayedMouseShowsTheTipWithTheDate)
 
     // Turned off: the control still asks, gets nothing and shows nothing.
     AppState.ClockOptions.tooltip = 0;
-    int asked = spy.countNotify(TTN_NEEDTEXTA);
+    int asked = spy.countNotify(TTN_NEEDTEXT);
     SendMessageA(clock, WM_MOUSEMOVE, 0, at);
-    EXPECT_TRUE(PumpUntil([&] { return spy.countNotify(TTN_NEEDTEXTA) > asked; })) << "asked again";
+    EXPECT_TRUE(PumpUntil([&] { return spy.countNotify(TTN_NEEDTEXT) > asked; })) << "asked again";
     PumpMessages(300);
     EXPECT_FALSE(IsWindowVisible(tip));
 
