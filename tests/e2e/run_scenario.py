@@ -14,7 +14,9 @@ The build folder gives the edition under test (x86 or x64; one win64 prefix
 runs both). A phase written "other:NAME" is played by the other edition's
 driver (from --other-build-dir, by default the sibling build/x64 or
 build/x86): the clock is this edition's, the driver's windows are of the
-other bitness.
+other bitness. A phase written "western:NAME" runs on a Western system's
+code page (1252: LANG=C.UTF-8) after the prefix's Wine server is restarted
+in it; the x86 edition, the ANSI program for Japanese systems, skips it.
 """
 
 import argparse
@@ -53,6 +55,8 @@ SCENARIOS = {
     "dialogs": ["dialogs"],
     "sample_skins": ["sample_night", "sample_cloud", "sample_banner"],
     "today_windows": ["window_rules", "old_rules"],
+    # Paths and texts beyond the code page, on the Japanese one and a Western one.
+    "text_everywhere": ["text_everywhere", "western:text_everywhere"],
     # The release archive, checked and unpacked first (unpack_archive).
     "archive": ["archive_start"],
     # What reaches the clock from windows of the other bitness.
@@ -292,12 +296,22 @@ class Scenario:
         return "Z:" + path.replace("/", "\\")
 
     def run_phase(self, phase, deadline):
+        env = dict(self.env)
+        if phase.startswith("western:"):
+            if self.edition == "x86":
+                return True, "skipped: the x86 edition is the program of Japanese systems"
+            phase = phase[len("western:"):]
+            env.update({"LANG": "C.UTF-8", "LC_ALL": "C.UTF-8"})
+            # The desktop and the services start again on the new code page.
+            subprocess.run([WINESERVER, "-k"], env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                           timeout=30)
+            subprocess.run([WINESERVER, "-w"], env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                           timeout=30)
         remaining = max(5, deadline - time.time())
         driver = "e2e_driver.exe"
         if phase.startswith("other:"):
             driver, phase = "e2e_driver_other.exe", phase[len("other:"):]
         command = [WINE, os.path.join(self.app, driver), phase, self.windows_path(self.program_folder)]
-        env = dict(self.env)
         env["WINEDEBUG"] = os.environ.get("TKP_DRIVER_WINEDEBUG", env["WINEDEBUG"])
         # Output through a file, not a pipe: a clock that a failed phase left
         # running inherits the driver's output and would hold a pipe open.

@@ -47,14 +47,36 @@ std::string Format(const char *format, ...)
 
 bool ClockProcess::start(const std::string &arguments)
 {
-    std::string commandLine = "\"" + App.program() + "\"";
+    return start(Widen(arguments));
+}
+
+bool ClockProcess::start(const std::wstring &arguments)
+{
+    std::wstring program = Widen(App.program());
+    std::wstring commandLine = L"\"" + program + L"\"";
     if (!arguments.empty())
-        commandLine += " " + arguments;
-    STARTUPINFOA startup = {};
+        commandLine += L" " + arguments;
+    STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     startTick = GetTickCount();
-    return CreateProcessA(App.program().c_str(), &commandLine[0], NULL, NULL, FALSE, 0, NULL, App.folder.c_str(),
+    return CreateProcessW(program.c_str(), &commandLine[0], NULL, NULL, FALSE, 0, NULL, Widen(App.folder).c_str(),
                           &startup, &info) != 0;
+}
+
+std::string Narrow(const std::wstring &text)
+{
+    std::string bytes(text.size() * 2 + 1, '\0');
+    int length = WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, &bytes[0], (int)bytes.size(), NULL, NULL);
+    bytes.resize(length > 0 ? (size_t)length - 1 : 0);
+    return bytes;
+}
+
+std::wstring Widen(const std::string &text)
+{
+    std::wstring wide(text.size() + 1, L'\0');
+    int length = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, &wide[0], (int)wide.size());
+    wide.resize(length > 0 ? (size_t)length - 1 : 0);
+    return wide;
 }
 
 DWORD ClockProcess::waitExit(DWORD milliseconds)
@@ -99,6 +121,11 @@ void ExitClock(HWND clock)
 }
 
 void StartOnPerch(PerchedClock &run, const std::string &arguments)
+{
+    StartOnPerch(run, Widen(arguments));
+}
+
+void StartOnPerch(PerchedClock &run, const std::wstring &arguments)
 {
     WriteSetting("TICKPERCH", "INITIALIZE", "1");
     run.perch = MakePerch(100, 200, 700, 400);

@@ -38,6 +38,7 @@ struct ClockProcess {
     PROCESS_INFORMATION info = {};
     DWORD startTick = 0;
     bool start(const std::string &arguments = "");
+    bool start(const std::wstring &arguments);
     // Exit code, or STILL_ACTIVE when it did not end in time.
     DWORD waitExit(DWORD milliseconds = 10000);
     void kill();
@@ -51,6 +52,10 @@ struct PerchedClock {
     HWND clock = NULL; // the shown clock window, or NULL
 };
 void StartOnPerch(PerchedClock &run, const std::string &arguments = "");
+void StartOnPerch(PerchedClock &run, const std::wstring &arguments);
+// The system code page's text as UTF-16, and back (for messages).
+std::wstring Widen(const std::string &text);
+std::string Narrow(const std::wstring &text);
 // Ends the clock through its Exit command and checks it ends with 0.
 void ExitAndExpectCleanEnd(ClockProcess &process, HWND clock);
 

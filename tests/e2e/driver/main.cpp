@@ -18,7 +18,7 @@ int main(int argc, char **argv)
     }
     App.folder = argv[2];
     KeepHookChainAlive();
-    for (const Phase *table : {Phases, SkinPhases, MenuPhases, DialogPhases, SamplePhases, ScreenPhases, BenchPhases, ShotPhases}) {
+    for (const Phase *table : {Phases, SkinPhases, MenuPhases, DialogPhases, SamplePhases, ScreenPhases, TextPhases, BenchPhases, ShotPhases}) {
         for (const Phase *phase = table; phase->name; phase++) {
             if (strcmp(phase->name, argv[1]) == 0) {
                 phase->run();

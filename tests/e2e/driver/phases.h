@@ -20,6 +20,7 @@ extern const Phase MenuPhases[];
 extern const Phase DialogPhases[];
 extern const Phase SamplePhases[];
 extern const Phase ScreenPhases[];
+extern const Phase TextPhases[];
 // tools/screenshots' phases (not tests: they take pictures for docs/).
 extern const Phase ShotPhases[];
 // The benchmark's phases (not tests: they print figures).
