@@ -40,18 +40,8 @@ static HWND OpenFromMenu(HWND clock, HWND perch, char mnemonic, const char *capt
 {
     Activate(perch);
     CHECK(ClockSettlesAt(clock, PerchPoint(perch, 500)), Format("the clock perches before %s", caption));
-    RECT rect = Rect(clock), perchRect = Rect(perch);
-    POINT beside = {perchRect.right - 20, perchRect.bottom - 20};
-    // The right click makes the clock the foreground window: the keys of
-    // the menu go to it. Under load its activation can be lost while the
-    // menu opens: a click beside the menu closes it, and it is opened again.
-    bool menu = TryUntil("a menu in front", [&] {
-        if (FindPopupMenu(0)) {
-            Click(beside, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
-            PumpUntil([] { return FindPopupMenu(0) == NULL; }, ComesWithin);
-        }
-        OpenMenuWithRightClick(POINT{rect.left + 40, rect.top + 20}, clock);
-    }, [&] { return FindPopupMenu(0) != NULL && GetForegroundWindow() == clock; });
+    RECT rect = Rect(clock);
+    bool menu = OpenMenuWithRightClick(POINT{rect.left + 40, rect.top + 20}, clock) != NULL;
     CHECK(menu, Format("a right click on the clock opens the menu for %s", caption));
     HWND dialog = NULL;
     PressKeyUntil((BYTE)mnemonic, [&] { return (dialog = FindWindowA("#32770", caption)) != NULL; });

@@ -337,11 +337,19 @@ bool ThreadInMode(HWND window, DWORD modes, bool want, DWORD milliseconds)
 
 HWND OpenMenuWithRightClick(POINT at, HWND owner)
 {
+    // The right click makes the owner the foreground window, and the menu's
+    // keys go to it. Under load its activation can be lost while the menu
+    // opens: then the menu is closed (WM_CANCELMODE ends the owner's menu)
+    // and opened again.
     HWND menu = NULL;
-    ClickUntil(at, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP, [&] { return (menu = FindPopupMenu(0)) != NULL; });
-    if (menu && !ThreadInMode(owner, GUI_POPUPMENUMODE | GUI_INMENUMODE))
-        return NULL;
-    return menu;
+    bool inFront = TryUntil("a menu in front", [&] {
+        if (FindPopupMenu(0)) {
+            PostMessageA(owner, WM_CANCELMODE, 0, 0);
+            PumpUntil([] { return FindPopupMenu(0) == NULL; }, ComesWithin);
+        }
+        ClickUntil(at, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP, [&] { return (menu = FindPopupMenu(0)) != NULL; });
+    }, [&] { return menu && GetForegroundWindow() == owner && ThreadInMode(owner, GUI_POPUPMENUMODE | GUI_INMENUMODE, true, 0); });
+    return inFront ? menu : NULL;
 }
 
 POINT Middle(const RECT &rect)
