@@ -59,7 +59,7 @@ target_link_options(e2e_recorder PRIVATE -static)
 
 set(TKP_SCENARIOS first_start follow hide_and_return drag second_instance odd_settings end_session
     skin_cmdline missing_skin face_time menu_clock tray_icon change_data help_page dialogs sample_skins archive
-    mixed_bitness today_windows text_everywhere)
+    mixed_bitness today_windows text_everywhere settings_protected)
 # Each edition's scenarios keep their files apart (build/e2e, build/e2e-x86).
 if(TKP_EDITION STREQUAL "x64")
     set(TKP_E2E_WORK ${CMAKE_SOURCE_DIR}/build/e2e)

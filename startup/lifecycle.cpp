@@ -23,6 +23,8 @@
 // the next run how this one started.
 static TCHAR StartupDataFile[DATA_FILE_NAME_SIZE];
 static int RunFinished;
+// The Windows session is ending: no box may hold it up.
+static int SessionEnding;
 
 // Creates the mutex that marks the running instance and keeps it in
 // InstanceMutex; 0 when another instance holds it already.
@@ -73,9 +75,15 @@ static int RegisterWindowClass(const TCHAR *name, WNDPROC procedure, HICON icon)
     return RegisterClassEx(&windowClass) != 0;
 }
 
+static void FinishRunAtSessionEnd(void)
+{
+    SessionEnding = 1;
+    FinishRun();
+}
+
 int CreateClockWindows(void)
 {
-    SessionEndStep = FinishRun;
+    SessionEndStep = FinishRunAtSessionEnd;
     if (!RegisterWindowClass(TEXT("BACK"), DefWindowProc, LoadIcon(AppState.AppInstance, TEXT("TKPCOV"))) ||
         !RegisterWindowClass(TEXT("MAIN"), ClockWndProc, NULL))
         return 0;
@@ -142,7 +150,13 @@ void FinishRun(void)
     RunFinished = 1;
     FreeHook();
     StopWindowEvents();
-    WriteSettings(AppState.SettingsFile, AppState.CurrentDataFile, &AppState.ClockOptions, StartupDataFile);
+    if (!WriteSettings(AppState.SettingsFile, AppState.CurrentDataFile, &AppState.ClockOptions, StartupDataFile) &&
+        !SessionEnding) {
+        // Nothing else is lost; the user must know these settings were.
+        TCHAR text[MAX_PATH + 64];
+        wsprintf(text, TEXT("設定を保存できませんでした。次のファイルに書き込めません。\n\n%s"), AppState.SettingsFile);
+        ShowProblem(NULL, text);
+    }
     ReleaseMutex(AppState.InstanceMutex);
     if (AppState.ClockOptions.tray)
         ChangeClockTrayIcon(AppState.ClockWindow, TRAY_DELETE);
@@ -167,7 +181,7 @@ int RunClock(HINSTANCE instance, const TCHAR *commandLine)
     InitCaptionPainter();
     DragAcceptFiles(AppState.ClockWindow, TRUE);
 
-    BuildSettingsPath(AppState.AppInstance, AppState.SettingsFile);
+    ChooseSettingsFile(AppState.AppInstance, AppState.SettingsFile);
     ReadSettings(AppState.SettingsFile, StartupDataFile, &AppState.ClockOptions);
     // The shell quotes a file opened with us when its path has a blank.
     TCHAR commandPath[MAX_PATH];

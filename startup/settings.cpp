@@ -18,6 +18,53 @@ void BuildSettingsPath(HINSTANCE instance, TCHAR *settingsFile)
         memcpy(settingsFile + full - 3, TEXT("ini"), 3 * sizeof(TCHAR));
 }
 
+// 1 when the settings can be written there: the file itself when it
+// exists, else a new file in its folder (made and gone at once). A
+// protected folder (Program Files) or a read-only medium refuses.
+static int CanWriteSettingsAt(const TCHAR *settingsFile)
+{
+    HANDLE file = CreateFile(settingsFile, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                             NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+    if (file == INVALID_HANDLE_VALUE && GetLastError() == ERROR_FILE_NOT_FOUND) {
+        TCHAR probe[MAX_PATH + 8];
+        wsprintf(probe, TEXT("%s.probe"), settingsFile);
+        file = CreateFile(probe, GENERIC_WRITE, 0, NULL, CREATE_NEW, FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE,
+                          NULL);
+    }
+    if (file == INVALID_HANDLE_VALUE)
+        return 0;
+    CloseHandle(file);
+    return 1;
+}
+
+// settingsFile := %APPDATA%\Tickperch Orvel\TkpchOV.ini, its folder made;
+// 0 when the system has no such folder for the user.
+static int BuildUserSettingsPath(TCHAR *settingsFile)
+{
+    TCHAR folder[MAX_PATH];
+    DWORD length = GetEnvironmentVariable(TEXT("APPDATA"), folder, MAX_PATH);
+    if (length == 0 || length + ARRAYSIZE(USER_SETTINGS_FOLDER) + ARRAYSIZE(USER_SETTINGS_NAME) > MAX_PATH)
+        return 0;
+    wsprintf(settingsFile, TEXT("%s\\%s"), folder, USER_SETTINGS_FOLDER);
+    CreateDirectory(settingsFile, NULL); // there already, or made now
+    wsprintf(settingsFile, TEXT("%s\\%s\\%s"), folder, USER_SETTINGS_FOLDER, USER_SETTINGS_NAME);
+    return 1;
+}
+
+void ChooseSettingsFile(HINSTANCE instance, TCHAR *settingsFile)
+{
+    BuildSettingsPath(instance, settingsFile);
+    if (!settingsFile[0] || CanWriteSettingsAt(settingsFile))
+        return;
+    TCHAR userFile[MAX_PATH];
+    if (!BuildUserSettingsPath(userFile))
+        return;
+    // The first start there takes over a file prepared beside the program.
+    if (GetFileAttributes(userFile) == INVALID_FILE_ATTRIBUTES)
+        CopyFile(settingsFile, userFile, TRUE);
+    lstrcpy(settingsFile, userFile);
+}
+
 void ReadSettings(const TCHAR *settingsFile, TCHAR *dataFile, struct ClockOptions *options)
 {
     GetPrivateProfileString(TEXT("DATAFILE"), TEXT("FILENAME"), DEFAULT_DATA_NAME, dataFile, DATA_FILE_NAME_SIZE,
@@ -119,8 +166,8 @@ int KeepSettingsAsUnicode(const WCHAR *settingsFile)
 }
 #endif
 
-void WriteSettings(const TCHAR *settingsFile, const TCHAR *currentDataFile, const struct ClockOptions *options,
-                   const TCHAR *startupDataFile)
+int WriteSettings(const TCHAR *settingsFile, const TCHAR *currentDataFile, const struct ClockOptions *options,
+                  const TCHAR *startupDataFile)
 {
 #ifdef UNICODE
     // A file without a mark holds the system's code page: the x86 edition
@@ -128,16 +175,17 @@ void WriteSettings(const TCHAR *settingsFile, const TCHAR *currentDataFile, cons
     if (!FitsCodePage(currentDataFile))
         KeepSettingsAsUnicode(settingsFile);
 #endif
-    WritePrivateProfileString(TEXT("DATAFILE"), TEXT("FILENAME"), currentDataFile, settingsFile);
-    WriteSettingInt(TEXT("WINDOW"), TEXT("POSITION"), options->position, settingsFile);
-    WriteSettingInt(TEXT("WINDOW"), TEXT("ONSCREEN"), options->onScreen, settingsFile);
-    WriteSettingInt(TEXT("WINDOW"), TEXT("HIDEFULLSCREEN"), options->hideFullscreen, settingsFile);
-    WriteSettingInt(TEXT("OPTION"), TEXT("TIMESYS"), options->timeSys, settingsFile);
-    WriteSettingInt(TEXT("OPTION"), TEXT("TOOLTIP"), options->tooltip, settingsFile);
-    WriteSettingInt(TEXT("OPTION"), TEXT("YEAR"), options->year, settingsFile);
-    WriteSettingInt(TEXT("OPTION"), TEXT("SLASH"), options->slash, settingsFile);
-    WriteSettingInt(TEXT("OPTION"), TEXT("TRAY"), options->tray, settingsFile);
+    int written = WritePrivateProfileString(TEXT("DATAFILE"), TEXT("FILENAME"), currentDataFile, settingsFile) != 0;
+    written &= WriteSettingInt(TEXT("WINDOW"), TEXT("POSITION"), options->position, settingsFile);
+    written &= WriteSettingInt(TEXT("WINDOW"), TEXT("ONSCREEN"), options->onScreen, settingsFile);
+    written &= WriteSettingInt(TEXT("WINDOW"), TEXT("HIDEFULLSCREEN"), options->hideFullscreen, settingsFile);
+    written &= WriteSettingInt(TEXT("OPTION"), TEXT("TIMESYS"), options->timeSys, settingsFile);
+    written &= WriteSettingInt(TEXT("OPTION"), TEXT("TOOLTIP"), options->tooltip, settingsFile);
+    written &= WriteSettingInt(TEXT("OPTION"), TEXT("YEAR"), options->year, settingsFile);
+    written &= WriteSettingInt(TEXT("OPTION"), TEXT("SLASH"), options->slash, settingsFile);
+    written &= WriteSettingInt(TEXT("OPTION"), TEXT("TRAY"), options->tray, settingsFile);
     int kind = _tcscmp(startupDataFile, DEFAULT_DATA_NAME) == 0 ? LAST_RUN_BUILT_IN : LAST_RUN_DATA_FILE;
-    WriteSettingInt(TEXT("TICKPERCH"), TEXT("INITIALIZE"), kind, settingsFile);
+    written &= WriteSettingInt(TEXT("TICKPERCH"), TEXT("INITIALIZE"), kind, settingsFile);
     WritePrivateProfileString(NULL, NULL, NULL, settingsFile);
+    return written;
 }

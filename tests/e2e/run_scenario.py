@@ -17,6 +17,9 @@ build/x86): the clock is this edition's, the driver's windows are of the
 other bitness. A phase written "western:NAME" runs on a Western system's
 code page (1252: LANG=C.UTF-8) after the prefix's Wine server is restarted
 in it; the x86 edition, the ANSI program for Japanese systems, skips it.
+A phase written "readonly:NAME" runs with the program's folder mounted
+read-only, as a protected folder is to a user (root ignores file modes, not
+a read-only mount).
 """
 
 import argparse
@@ -55,6 +58,8 @@ SCENARIOS = {
     "dialogs": ["dialogs"],
     "sample_skins": ["sample_night", "sample_cloud", "sample_banner"],
     "today_windows": ["window_rules", "old_rules"],
+    # Settings where the program's folder cannot be written, and beside it again where it can.
+    "settings_protected": ["settings_prepared", "readonly:settings_protected", "settings_beside"],
     # Paths and texts beyond the code page, on the Japanese one and a Western one.
     "text_everywhere": ["text_everywhere", "western:text_everywhere"],
     # The release archive, checked and unpacked first (unpack_archive).
@@ -192,6 +197,9 @@ class Scenario:
     def prepare(self):
         lib = os.path.join(ROOT, "tools", "lib.sh")
         run_shell('source "%s" && tkp_make_prefix "%s"' % (lib, self.template), os.environ.copy())
+        # A run ended mid-phase may have left its read-only mount behind.
+        if os.path.ismount(self.app):
+            subprocess.run(["umount", "-l", self.app], check=False)
         shutil.rmtree(self.work, ignore_errors=True)
         os.makedirs(self.app)
         run_shell('source "%s" && tkp_clone_prefix "%s" "%s"' % (lib, self.template, self.prefix),
@@ -295,7 +303,24 @@ class Scenario:
     def windows_path(self, path):
         return "Z:" + path.replace("/", "\\")
 
+    def stop_wine(self):
+        """Ends every process of the prefix and waits for its Wine server to go."""
+        for flag in ("-k", "-w"):
+            subprocess.run([WINESERVER, flag], env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                           timeout=30)
+
     def run_phase(self, phase, deadline):
+        if phase.startswith("readonly:"):
+            folder = self.program_folder
+            subprocess.run(["mount", "--bind", folder, folder], check=True)
+            try:
+                subprocess.run(["mount", "-o", "remount,bind,ro", folder], check=True)
+                return self.run_phase(phase[len("readonly:"):], deadline)
+            finally:
+                # The desktop and services started in the phase hold the folder.
+                self.stop_wine()
+                if subprocess.run(["umount", folder]).returncode != 0:
+                    subprocess.run(["umount", "-l", folder], check=True)
         env = dict(self.env)
         if phase.startswith("western:"):
             if self.edition == "x86":
@@ -303,10 +328,7 @@ class Scenario:
             phase = phase[len("western:"):]
             env.update({"LANG": "C.UTF-8", "LC_ALL": "C.UTF-8"})
             # The desktop and the services start again on the new code page.
-            subprocess.run([WINESERVER, "-k"], env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-                           timeout=30)
-            subprocess.run([WINESERVER, "-w"], env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-                           timeout=30)
+            self.stop_wine()
         remaining = max(5, deadline - time.time())
         driver = "e2e_driver.exe"
         if phase.startswith("other:"):

@@ -216,6 +216,76 @@ static void SecondInstance()
     ExitAndExpectCleanEnd(first, clock);
 }
 
+// Where the program's folder cannot be written (Program Files), the
+// settings live in the user's application data; a file prepared beside the
+// program counts on the first start there.
+static std::string UserSettings()
+{
+    char folder[MAX_PATH] = "";
+    GetEnvironmentVariableA("APPDATA", folder, MAX_PATH);
+    return std::string(folder) + "\\Tickperch Orvel\\TkpchOV.ini";
+}
+
+static int UserPosition()
+{
+    return (int)GetPrivateProfileIntA("WINDOW", "POSITION", -1, UserSettings().c_str());
+}
+
+// One run on a fresh perch that must dock at the position and end cleanly:
+// a settings write that failed would hold the end with its message.
+static void RunDockingAt(int position, const char *what)
+{
+    HWND perch = MakePerch(100, 150, 700, 400);
+    Activate(perch);
+    ClockProcess process;
+    CHECK(process.start(), "the clock starts");
+    HWND clock = WaitForShownClock();
+    CHECK(ClockSettlesAt(clock, PerchPoint(perch, position)), Format("%s: it docks at %d", what, position));
+    ExitAndExpectCleanEnd(process, clock);
+    DestroyWindow(perch);
+}
+
+static void PrepareSettingsBeside()
+{
+    DeleteFileA(UserSettings().c_str());
+    DeleteFileA(App.settings().c_str());
+    WriteSetting("TICKPERCH", "INITIALIZE", "1");
+    WriteSetting("WINDOW", "POSITION", "420");
+}
+
+static void SettingsInAProtectedFolder()
+{
+    RunDockingAt(420, "the file prepared beside the program counts");
+    CHECK(UserPosition() == 420, "the run's settings are kept in the user's own file");
+    WritePrivateProfileStringA("WINDOW", "POSITION", "300", UserSettings().c_str()); // as a drag leaves it
+    RunDockingAt(300, "the next run reads the user's file");
+    CHECK(UserPosition() == 300 && GetPrivateProfileIntA("OPTION", "TIMESYS", 0, UserSettings().c_str()) == 24,
+          "and keeps every setting there");
+    CHECK(ReadSetting("WINDOW", "POSITION") == "420" && ReadSetting("OPTION", "TIMESYS") == "<missing>",
+          "the file beside the program is as prepared");
+
+    // Nowhere to write: the end says so, naming the file.
+    SetEnvironmentVariableA("APPDATA", App.file("nowhere").c_str());
+    ClockProcess process;
+    CHECK(process.start(), "the clock starts");
+    HWND clock = WaitForShownClock();
+    ExitClock(clock);
+    HWND box = FindMessageBox("問題");
+    std::string text = box ? MessageBoxText(box) : "";
+    CHECK(text.find("設定を保存できませんでした。") == 0 && text.find(App.file("nowhere")) != std::string::npos,
+          "a write that fails everywhere is reported: " + text);
+    if (box)
+        PressOk(box);
+    CHECK(process.waitExit() == 0, "and the clock ends");
+}
+
+static void SettingsBesideAgain()
+{
+    RunDockingAt(420, "a writable folder");
+    CHECK(ReadSetting("OPTION", "TIMESYS") == "24", "the settings are written beside the program");
+    CHECK(UserPosition() == 300, "and the user's file is left alone");
+}
+
 static void OddSettings()
 {
     WriteSetting("TICKPERCH", "INITIALIZE", "1");
@@ -308,6 +378,9 @@ const Phase Phases[] = {
     {"drag", Drag},
     {"second_instance", SecondInstance},
     {"odd_settings", OddSettings},
+    {"settings_prepared", PrepareSettingsBeside},
+    {"settings_protected", SettingsInAProtectedFolder},
+    {"settings_beside", SettingsBesideAgain},
     {"end_session", EndSession},
     {"cross_bitness", CrossBitness},
     {NULL, NULL},
