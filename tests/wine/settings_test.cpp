@@ -133,25 +133,3 @@ TEST(Settings, PathIsTheProgramsWithTheIniExtension)
     EXPECT_EQ(FromT(settingsFile), expected) << "loaded as " << shortName;
 }
 
-#ifdef UNICODE
-TEST(Settings, AValueTheCodePageLacksTurnsTheFileIntoUtf16AndLosesNothing)
-{
-    // What another program or a hand put in the file stays, read as before.
-    TempFolder folder;
-    std::string file = folder.file("clock.ini");
-    folder.write("clock.ini", "[MEMO]\r\nNOTE=ソフト\r\n");
-    ClockOptions options = {500, 24, 1, 0, 0, 1, 1, 1};
-    WriteSettings(ToT(file).c_str(), L"C:\\ソフト\\a.qve", &options, L"DEFAULTDATA");
-    EXPECT_EQ(ReadWholeFile(file).substr(0, 7), "[MEMO]\r") << "ソフト fits: the file keeps the code page";
-
-    const wchar_t *korean = L"C:\\한글\\a.qve"; // (gtest's messages are code page text: no literal there)
-    WriteSettings(ToT(file).c_str(), korean, &options, L"DEFAULTDATA");
-    EXPECT_EQ(ReadWholeFile(file).substr(0, 2), "\xFF\xFE");
-    wchar_t value[64];
-    GetPrivateProfileStringW(L"DATAFILE", L"FILENAME", L"", value, 64, ToT(file).c_str());
-    EXPECT_STREQ(value, korean);
-    GetPrivateProfileStringW(L"MEMO", L"NOTE", L"", value, 64, ToT(file).c_str());
-    EXPECT_STREQ(value, L"ソフト");
-    EXPECT_EQ(ReadIniString(file, "OPTION", "TIMESYS"), "24") << "read by the ANSI functions too";
-}
-#endif

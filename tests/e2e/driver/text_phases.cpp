@@ -123,7 +123,8 @@ static void TextOnEveryCodePage()
     if (japanese) {
         // A settings file as the x86 edition and older versions write it.
         std::wstring path = WriteSkinIn(L"ソフト");
-        std::string old = "[DATAFILE]\r\nFILENAME=" + App.folder + "\\ソフト\\s.qve\r\n[TICKPERCH]\r\nINITIALIZE=2\r\n";
+        std::string old = "[MEMO]\r\nNOTE=ソフト\r\n[DATAFILE]\r\nFILENAME=" + App.folder +
+                          "\\ソフト\\s.qve\r\n[TICKPERCH]\r\nINITIALIZE=2\r\n";
         CHECK(WriteBytes(App.settings(), std::vector<unsigned char>(old.begin(), old.end())), "an old file is written");
         StartWithSkin(path, L"", "an old Shift-JIS settings file");
         CHECK(!SettingsAreUnicode(), "a file whose values fit the code page keeps it");
@@ -135,7 +136,10 @@ static void TextOnEveryCodePage()
         return;
     CHECK(SettingsAreUnicode() != japanese, "ソフト needs UTF-16 only where the code page lacks it");
     RoundTrip(L"한글");
-    CHECK(SettingsAreUnicode(), "a Korean path turns the settings into UTF-16 first");
+    wchar_t note[16] = L"";
+    GetPrivateProfileStringW(L"MEMO", L"NOTE", L"", note, 16, Widen(App.settings()).c_str());
+    CHECK(SettingsAreUnicode() && (!japanese || std::wstring(note) == L"ソフト"),
+          "a Korean path turns the settings into UTF-16 first, every value kept");
     ReadBackInUnicode();
 }
 
