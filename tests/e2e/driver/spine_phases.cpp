@@ -117,7 +117,7 @@ static void HideAndReturn()
     LONG style = GetWindowLongA(second, GWL_STYLE);
     SendMessageA(second, WM_SYSCOMMAND, SC_MINIMIZE, 0);
     SetWindowLongA(second, GWL_STYLE, style & ~(WS_CAPTION | WS_THICKFRAME));
-    CHECK(PumpUntil([&] { return !IsWindowVisible(clock); }), "a minimise command hides the clock at once");
+    CHECK(PumpUntil([&] { return !IsWindowVisible(clock); }, ComesWithin), "a minimise command hides the clock at once");
     CHECK(GetForegroundWindow() == second && !IsIconic(second), "while its perch stays in front, on screen");
     SetWindowLongA(second, GWL_STYLE, style);
     RemovePropA(second, IGNORE_MINIMISE_PROPERTY);
