@@ -16,7 +16,7 @@ static int HasFrame(LONG style)
 
 static HWND FindTaskbar(void)
 {
-    return FindWindowA("Shell_TrayWnd", NULL);
+    return FindWindow(TEXT("Shell_TrayWnd"), NULL);
 }
 
 // Windows the clock never perches on.
@@ -48,7 +48,7 @@ static void NoteForegroundJudged(HWND foreground)
 // it. A window that is gone has no style.
 static int IsStandingPerch(HWND window)
 {
-    LONG style = window ? GetWindowLongA(window, GWL_STYLE) : 0;
+    LONG style = window ? GetWindowLong(window, GWL_STYLE) : 0;
     return (style & (WS_VISIBLE | WS_MINIMIZE)) == WS_VISIBLE;
 }
 
@@ -71,9 +71,9 @@ void CheckPerchOnTick(HWND clock)
 
 LRESULT OnClockCreate(HWND clock)
 {
-    LONG style = GetWindowLongA(clock, GWL_STYLE);
-    SetWindowLongA(clock, GWL_STYLE, style & ~(WS_CAPTION | WS_SYSMENU));
-    PostMessageA(clock, WM_DOCK_UPDATE, 0, 0);
+    LONG style = GetWindowLong(clock, GWL_STYLE);
+    SetWindowLong(clock, GWL_STYLE, style & ~(WS_CAPTION | WS_SYSMENU));
+    PostMessage(clock, WM_DOCK_UPDATE, 0, 0);
     return 1;
 }
 
@@ -102,8 +102,8 @@ LRESULT OnDockUpdate(HWND clock)
     HWND taskbar = FindTaskbar();
     HWND foreground = GetForegroundWindow();
     NoteForegroundJudged(foreground);
-    LONG style = GetWindowLongA(foreground, GWL_STYLE);
-    LONG exStyle = GetWindowLongA(foreground, GWL_EXSTYLE);
+    LONG style = GetWindowLong(foreground, GWL_STYLE);
+    LONG exStyle = GetWindowLong(foreground, GWL_EXSTYLE);
     // A minimised window can stay in front (far off screen): no perch either.
     if (IsNeverAPerch(foreground, clock, taskbar) || !IsWindowVisible(foreground) || !HasFrame(style) ||
         (exStyle & WS_EX_TOOLWINDOW) || IsIconic(foreground)) {
@@ -131,14 +131,14 @@ LRESULT OnDockDestroyed(HWND clock)
 {
     HWND taskbar = FindTaskbar();
     HWND foreground = GetForegroundWindow();
-    LONG style = GetWindowLongA(foreground, GWL_STYLE);
+    LONG style = GetWindowLong(foreground, GWL_STYLE);
     if (foreground == taskbar || foreground == GetDesktopWindow() || foreground == NULL ||
         !IsWindowVisible(foreground)) {
         ShowWindow(clock, SW_HIDE);
         return 1;
     }
     if (HasFrame(style) || foreground == clock)
-        PostMessageA(clock, WM_DOCK_UPDATE, 0, 0);
+        PostMessage(clock, WM_DOCK_UPDATE, 0, 0);
     else
         ShowWindow(clock, SW_HIDE);
     return 1;
@@ -154,15 +154,15 @@ LRESULT OnDockSysClose(HWND clock)
 LRESULT OnLButtonDown(HWND clock, WPARAM wParam, LPARAM lParam)
 {
     // A press anywhere on the clock acts like a press on a caption.
-    DefWindowProcA(clock, WM_LBUTTONDOWN, wParam, lParam);
-    SendMessageA(clock, WM_NCLBUTTONDOWN, HTCAPTION, lParam);
+    DefWindowProc(clock, WM_LBUTTONDOWN, wParam, lParam);
+    SendMessage(clock, WM_NCLBUTTONDOWN, HTCAPTION, lParam);
     return 0;
 }
 
 LRESULT OnNcLButtonDown(HWND clock, WPARAM wParam, LPARAM lParam)
 {
     // For HTCAPTION this runs the system's move loop until the button is up.
-    DefWindowProcA(clock, WM_NCLBUTTONDOWN, wParam, lParam);
+    DefWindowProc(clock, WM_NCLBUTTONDOWN, wParam, lParam);
 
     if (AppState.DockTarget == clock)
         AppState.DockTarget = AppState.PreviousDockTarget;

@@ -35,7 +35,7 @@ static HWINEVENTHOOK Register(DWORD first, DWORD last, DWORD process)
 int StartWindowEvents(void)
 {
     if (!WinEvents.set || !WinEvents.unhook) {
-        HMODULE user = GetModuleHandleA("user32.dll");
+        HMODULE user = GetModuleHandle(TEXT("user32.dll"));
         WinEvents.set = (HWINEVENTHOOK(WINAPI *)(DWORD, DWORD, HMODULE, WINEVENTPROC, DWORD, DWORD, DWORD))(
             void *)GetProcAddress(user, "SetWinEventHook");
         WinEvents.unhook = (BOOL(WINAPI *)(HWINEVENTHOOK))(void *)GetProcAddress(user, "UnhookWinEvent");
@@ -92,17 +92,17 @@ void CALLBACK OnWindowEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG object
     case EVENT_SYSTEM_MINIMIZESTART:
         // As the hook library reports a minimise command; the update after
         // it brings the clock back when the foreground window stays a perch.
-        PostMessageA(clock, WM_DOCK_SYSCLOSE, 0, 0);
-        PostMessageA(clock, WM_DOCK_UPDATE, (WPARAM)window, 0);
+        PostMessage(clock, WM_DOCK_SYSCLOSE, 0, 0);
+        PostMessage(clock, WM_DOCK_UPDATE, (WPARAM)window, 0);
         break;
     case EVENT_SYSTEM_FOREGROUND:
     case EVENT_SYSTEM_MOVESIZEEND:
     case EVENT_SYSTEM_MINIMIZEEND:
     case EVENT_OBJECT_LOCATIONCHANGE:
-        PostMessageA(clock, WM_DOCK_UPDATE, (WPARAM)window, 0);
+        PostMessage(clock, WM_DOCK_UPDATE, (WPARAM)window, 0);
         break;
     case EVENT_OBJECT_DESTROY:
-        PostMessageA(clock, WM_DOCK_DESTROYED, 0, 0);
+        PostMessage(clock, WM_DOCK_DESTROYED, 0, 0);
         break;
     }
 }
