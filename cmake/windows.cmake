@@ -70,7 +70,7 @@ add_library(tkpchov_core STATIC
     startup/lifecycle.cpp
     clockwin/clockproc.cpp clockwin/dock.cpp clockwin/geometry.cpp clockwin/commands.cpp
     clockwin/filedialog.cpp clockwin/tray.cpp clockwin/tooltip.cpp clockwin/datetext.cpp
-    clockwin/onscreen.cpp clockwin/monitors.cpp clockwin/perchwatch.cpp
+    clockwin/onscreen.cpp clockwin/monitors.cpp clockwin/perchwatch.cpp clockwin/syscalls.cpp
     skin/skinformat.cpp skin/skinload.cpp skin/region.cpp skin/runscan.cpp skin/face.cpp skin/facelayout.cpp
     dialogs/caption.cpp dialogs/gradient.cpp dialogs/dialogs.cpp dialogs/settingdlg.cpp dialogs/infodlg.cpp
     dialogs/linkrules.cpp)

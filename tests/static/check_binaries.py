@@ -33,7 +33,8 @@ SHARED_CHARACTERISTICS = 0xD0000040
 # Looked up at run time: an import of one would keep the program from
 # starting on the systems without it.
 LOOKED_UP = {"MonitorFromWindow", "GetMonitorInfoA", "GetMonitorInfoW", "GetShellWindow", "SetWinEventHook",
-             "UnhookWinEvent"}
+             "UnhookWinEvent", "DwmGetWindowAttribute", "SHQueryUserNotificationState", "ChangeWindowMessageFilter",
+             "ChangeWindowMessageFilterEx", "CoInitialize", "CoCreateInstance", "CoUninitialize"}
 
 
 def disassemble(objdump, path):
