@@ -8,6 +8,7 @@
 #include "geometry.h"
 #include "monitors.h"
 #include "perchwatch.h"
+#include "syscalls.h"
 
 static int HasFrame(LONG style)
 {
@@ -25,12 +26,17 @@ static int IsNeverAPerch(HWND window, HWND clock, HWND taskbar)
     return window == NULL || window == clock || window == taskbar || window == GetDesktopWindow();
 }
 
-// The foreground window docking last judged, and its rectangle then: what
-// the tick compares with.
+// The foreground window docking last judged, its rectangle then, and what
+// was asked about it beyond window queries: what the tick compares with.
 static struct {
     HWND window;
     RECT rect;
+    int cloaked;      // asked when it was a candidate perch
+    int shellReport;  // the shell's fullscreen report, -1 until asked for this window
+    int perchCloaked; // -1 until the tick asked about a perch behind this window
 } Judged;
+// The perch whose virtual desktop was last asked for.
+static HWND DesktopAskedFor;
 
 static void ReadRect(HWND window, RECT *rect)
 {
@@ -38,10 +44,17 @@ static void ReadRect(HWND window, RECT *rect)
         SetRectEmpty(rect);
 }
 
-static void NoteForegroundJudged(HWND foreground)
+// Returns 1 when the foreground window is another than the one judged last.
+static int NoteForegroundJudged(HWND foreground)
 {
+    int another = foreground != Judged.window;
+    if (another)
+        Judged.shellReport = -1;
     Judged.window = foreground;
     ReadRect(foreground, &Judged.rect);
+    Judged.cloaked = 0;
+    Judged.perchCloaked = -1;
+    return another;
 }
 
 // Shown and not minimised, in one question to the system: every tick asks
@@ -52,6 +65,23 @@ static int IsStandingPerch(HWND window)
     return (style & (WS_VISIBLE | WS_MINIMIZE)) == WS_VISIBLE;
 }
 
+// A perch in front had its cloak asked by the update that judged it; one
+// behind a refused window is asked once a judgement, by the tick.
+static int IsPerchCloaked(HWND perch)
+{
+    if (perch == Judged.window)
+        return Judged.cloaked;
+    if (Judged.perchCloaked < 0)
+        Judged.perchCloaked = IsCloaked(perch);
+    return Judged.perchCloaked;
+}
+
+static int IsPerchLost(HWND clock)
+{
+    HWND perch = AppState.DockTarget;
+    return IsWindowVisible(clock) && (!IsStandingPerch(perch) || IsPerchCloaked(perch));
+}
+
 void CheckPerchOnTick(HWND clock)
 {
     // Menus, dialogs and the exit hold docking back; a tick must not either.
@@ -60,12 +90,11 @@ void CheckPerchOnTick(HWND clock)
     HWND foreground = GetForegroundWindow();
     RECT rect;
     ReadRect(foreground, &rect);
-    int perchLost = IsWindowVisible(clock) && !IsStandingPerch(AppState.DockTarget);
-    if (!perchLost && foreground == Judged.window && EqualRect(&rect, &Judged.rect))
+    if (!IsPerchLost(clock) && foreground == Judged.window && EqualRect(&rect, &Judged.rect))
         return;
     OnDockUpdate(clock);
     // A refused foreground left the clock on the perch it had.
-    if (IsWindowVisible(clock) && !IsStandingPerch(AppState.DockTarget))
+    if (IsPerchLost(clock))
         ShowWindow(clock, SW_HIDE);
 }
 
@@ -73,6 +102,11 @@ LRESULT OnClockCreate(HWND clock)
 {
     LONG style = GetWindowLong(clock, GWL_STYLE);
     SetWindowLong(clock, GWL_STYLE, style & ~(WS_CAPTION | WS_SYSMENU));
+    // A new clock window judges afresh.
+    memset(&Judged, 0, sizeof Judged);
+    DesktopAskedFor = NULL;
+    LookUpSystemCalls();
+    LetMessagesThrough(clock);
     PostMessage(clock, WM_DOCK_UPDATE, 0, 0);
     return 1;
 }
@@ -93,6 +127,19 @@ int PlaceClock(HWND clock, HWND perch, int position)
     return 1;
 }
 
+// Windows 10 and later show a window on its own virtual desktop only: the
+// clock goes to its perch's when the perch changes, or when a new window in
+// front finds the clock cloaked (the perch went to another desktop, and the
+// user with it). Never on a plain move.
+static void FollowPerchDesktop(HWND clock, int anotherForeground)
+{
+    HWND perch = AppState.DockTarget;
+    if (perch == DesktopAskedFor && !(anotherForeground && IsCloaked(clock)))
+        return;
+    DesktopAskedFor = perch;
+    MoveToDesktopOf(clock, perch);
+}
+
 LRESULT OnDockUpdate(HWND clock)
 {
     // Until a skin is in force the window is a plain white square: a
@@ -101,17 +148,20 @@ LRESULT OnDockUpdate(HWND clock)
         return 1;
     HWND taskbar = FindTaskbar();
     HWND foreground = GetForegroundWindow();
-    NoteForegroundJudged(foreground);
+    int anotherForeground = NoteForegroundJudged(foreground);
     LONG style = GetWindowLong(foreground, GWL_STYLE);
     LONG exStyle = GetWindowLong(foreground, GWL_EXSTYLE);
     // A minimised window can stay in front (far off screen): no perch either.
-    if (IsNeverAPerch(foreground, clock, taskbar) || !IsWindowVisible(foreground) || !HasFrame(style) ||
-        (exStyle & WS_EX_TOOLWINDOW) || IsIconic(foreground)) {
-        // Fullscreen video and games have no frame: keep off their picture.
-        if (AppState.ClockOptions.hideFullscreen && IsFullscreenWindow(foreground, clock, taskbar))
-            ShowWindow(clock, SW_HIDE);
+    int candidate = !IsNeverAPerch(foreground, clock, taskbar) && IsWindowVisible(foreground) && HasFrame(style) &&
+                    !(exStyle & WS_EX_TOOLWINDOW) && !IsIconic(foreground);
+    // Fullscreen video and games, framed or not: keep off their picture.
+    if (AppState.ClockOptions.hideFullscreen && IsFullscreenWindow(foreground, clock, taskbar, &Judged.shellReport)) {
+        ShowWindow(clock, SW_HIDE);
         return 1;
     }
+    // A cloaked window keeps WS_VISIBLE: refused like a hidden one.
+    if (!candidate || (Judged.cloaked = IsCloaked(foreground)) != 0)
+        return 1;
 
     PlaceClock(clock, foreground, AppState.ClockOptions.position);
     if (!AppState.ExitRequested)
@@ -124,6 +174,7 @@ LRESULT OnDockUpdate(HWND clock)
     else
         AppState.PreviousDockTarget = AppState.DockTarget;
     WatchPerchProcess(AppState.DockTarget);
+    FollowPerchDesktop(clock, anotherForeground);
     return 1;
 }
 

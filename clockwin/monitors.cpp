@@ -2,6 +2,7 @@
 
 #include "../skin/face.h"
 #include "onscreen.h"
+#include "syscalls.h"
 
 // Windows 95 and NT 4 know one screen and none of these functions: they are
 // looked up once, and missing ones mean the primary screen.
@@ -102,13 +103,17 @@ static int IsShellDesktop(HWND window)
     return lstrcmp(name, TEXT("Progman")) == 0 || lstrcmp(name, TEXT("WorkerW")) == 0;
 }
 
-int IsFullscreenWindow(HWND window, HWND clock, HWND taskbar)
+int IsFullscreenWindow(HWND window, HWND clock, HWND taskbar, int *shellReport)
 {
     RECT rect, monitor;
     if (!window || window == clock || window == taskbar || window == GetDesktopWindow() ||
-        !IsWindowVisible(window) || IsIconic(window) || IsShellDesktop(window))
+        !IsWindowVisible(window) || IsIconic(window))
         return 0;
-    if (!GetWindowRect(window, &rect) || !MonitorOf(window, rect, 0, &monitor))
-        return 0;
-    return CoversWhole(EdgesOf(rect), EdgesOf(monitor));
+    // A maximised window reaches past its monitor by its frame: a plain window.
+    int covers = GetWindowRect(window, &rect) && MonitorOf(window, rect, 0, &monitor) &&
+                 CoversWhole(EdgesOf(rect), EdgesOf(monitor)) && !IsZoomed(window);
+    if (!covers && *shellReport < 0)
+        *shellReport = ShellReportsFullscreen();
+    // The desktop's class is asked last: updates come in bursts.
+    return (covers || *shellReport) && !IsShellDesktop(window);
 }

@@ -5,12 +5,14 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 #include "base/appstate.h"
 #include "clockwin/clockwin.h"
 #include "clockwin/perchwatch.h"
 #include "clockwin/syscalls.h"
+#include "clockwin/tray.h"
 #include "testkit.h"
 
 static std::vector<DWORD> Calls; // first, last, process and flags of each registration, then each hook removed
@@ -120,3 +122,109 @@ TEST(DockTick, FollowsWhatNoMessageReportedKeepsOverTheDesktopAndHidesWhenThePer
     DestroyWindow(perch);
 }
 
+// The answers only newer Windows gives, through the seam, and what the
+// clock does with each: one line of what it asked for, and where it stands.
+static std::string Did;
+static struct {
+    HWND cloaked;
+    int state;
+    unsigned long desktop[2]; // the perches' and the clock's
+} Says;
+
+static HRESULT WINAPI SaysCloaked(HWND window, DWORD, void *cloaked, DWORD)
+{
+    *(DWORD *)cloaked = window == Says.cloaked;
+    return S_OK;
+}
+
+static HRESULT WINAPI SaysState(int *state)
+{
+    *state = Says.state;
+    return S_OK;
+}
+
+static BOOL WINAPI NoteFiltered(HWND, UINT message, DWORD action, void *)
+{
+    Did += std::to_string(message) + (action == MSGFLT_ALLOW ? " " : "? ");
+    return TRUE;
+}
+
+static std::string SeamRow(void (*act)(HWND, HWND, HWND))
+{
+    Sys.windowAttribute = SaysCloaked;
+    Sys.notificationState = SaysState;
+    Sys.filterMessageEx = NoteFiltered;
+    Sys.desktopOf = [](HWND window, GUID *desktop) {
+        *desktop = GUID{Says.desktop[window == AppState.ClockWindow], 0, 0, {0}};
+        Did += "ask ";
+        return 1;
+    };
+    Sys.moveToDesktop = [](HWND, const GUID *desktop) {
+        Says.desktop[1] = desktop->Data1;
+        Did += "move ";
+        return 1;
+    };
+    Says = {NULL, 5, {1, 1}};
+    ClockTestWindows windows;
+    HWND clock = windows.clock(), other = MakeTestWindow(300, 500, 300, 200);
+    HWND popup = MakeTestWindow(600, 600, 100, 100, WS_POPUP), perch = MakeTestWindow(100, 100, 800, 300);
+    std::string created = Did;
+    AppState.ClockOptions.hideFullscreen = 1;
+    MakeForeground(perch);
+    SendMessageA(clock, WM_DOCK_UPDATE, 0, 0);
+    Did.clear();
+    if (act)
+        act(perch, other, popup);
+    const char *stands = !IsWindowVisible(clock) ? "hidden" : AppState.DockTarget == perch ? "on perch" : "on other";
+    std::string line = act ? Did + stands : created;
+    for (HWND window : {other, popup, perch})
+        DestroyWindow(window);
+    Sys = SystemCalls();
+    Did.clear();
+    return line;
+}
+
+static void Front(HWND window)
+{
+    MakeForeground(window);
+    SendMessageA(AppState.ClockWindow, WM_DOCK_UPDATE, 0, 0);
+}
+
+TEST(DockSystemAnswers, EachAnswerAndWhatTheClockDoes)
+{
+    std::string filtered;
+    const UINT messages[] = {WM_DOCK_UPDATE, WM_DOCK_DESTROYED, WM_DOCK_SYSCLOSE, TaskbarCreatedMessage(), WM_DROPFILES,
+                             WM_COPYDATA, 0x49};
+    for (UINT message : messages)
+        filtered += std::to_string(message) + " ";
+    EXPECT_EQ(SeamRow(NULL), filtered) << "the message filter, at the clock's creation";
+    const int W = GetSystemMetrics(SM_CXSCREEN), H = GetSystemMetrics(SM_CYSCREEN);
+    static HWND covering;
+    struct {
+        const char *what, *expected;
+        void (*act)(HWND perch, HWND other, HWND popup);
+    } rows[] = {
+        {"a cloaked window in front: refused", "on perch",
+         [](HWND, HWND other, HWND) { Says.cloaked = other, Front(other); }},
+        {"the perch cloaked in front: lost at the tick", "hidden", [](HWND perch, HWND, HWND) {
+             Says.cloaked = perch, Front(perch), CheckPerchOnTick(AppState.ClockWindow); }},
+        {"the perch cloaked behind a refused window: lost at the tick", "hidden", [](HWND perch, HWND, HWND popup) {
+             Says.cloaked = perch, Front(popup), CheckPerchOnTick(AppState.ClockWindow); }},
+        {"a perch on another desktop: the clock follows once", "ask ask move on other", [](HWND, HWND other, HWND) {
+             Says.desktop[0] = 2, Front(other), MoveWindow(other, 10, 500, 300, 200, TRUE), Front(other); }},
+        {"the perch went to another desktop with the user", "ask ask move on perch", [](HWND perch, HWND, HWND popup) {
+             Says.desktop[0] = 2, Says.cloaked = AppState.ClockWindow, Front(popup), Front(perch); }},
+        {"Direct3D fullscreen", "hidden", [](HWND, HWND other, HWND) { Says.state = 3, Front(other); }},
+        {"presentation mode", "hidden", [](HWND, HWND other, HWND) { Says.state = 4, Front(other); }},
+        {"a framed window covering the monitor", "hidden", [](HWND, HWND, HWND) { Front(covering); }},
+        {"... with HIDEFULLSCREEN=0", "ask ask on other", [](HWND, HWND, HWND) {
+             AppState.ClockOptions.hideFullscreen = 0, Front(covering); }},
+        {"a maximised window", "ask ask on other", [](HWND, HWND other, HWND) {
+             ShowWindow(other, SW_MAXIMIZE), Front(other); }},
+    };
+    for (const auto &row : rows) {
+        covering = MakeTestWindow(0, 0, W, H);
+        EXPECT_EQ(SeamRow(row.act), row.expected) << row.what;
+        DestroyWindow(covering);
+    }
+}
