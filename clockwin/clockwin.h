@@ -21,8 +21,8 @@ LRESULT OnNcLButtonDown(HWND clock, WPARAM wParam, LPARAM lParam);
 int PlaceClock(HWND clock, HWND perch, int position);
 // The tick's look, for what no hook or event reported: a foreground window
 // or rectangle that changed since docking last judged is docked to as if
-// reported; a perch that is gone, hidden or minimised with no suitable
-// window in its place hides the clock.
+// reported; a perch that is gone, hidden, minimised or cloaked with no
+// suitable window in its place hides the clock.
 void CheckPerchOnTick(HWND clock);
 
 // clockproc.cpp: what the end of a Windows session must not lose (unhook,

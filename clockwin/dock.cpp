@@ -8,6 +8,7 @@
 #include "geometry.h"
 #include "monitors.h"
 #include "perchwatch.h"
+#include "syscalls.h"
 
 static int HasFrame(LONG style)
 {
@@ -16,7 +17,7 @@ static int HasFrame(LONG style)
 
 static HWND FindTaskbar(void)
 {
-    return FindWindowA("Shell_TrayWnd", NULL);
+    return FindWindow(TEXT("Shell_TrayWnd"), NULL);
 }
 
 // Windows the clock never perches on.
@@ -25,12 +26,17 @@ static int IsNeverAPerch(HWND window, HWND clock, HWND taskbar)
     return window == NULL || window == clock || window == taskbar || window == GetDesktopWindow();
 }
 
-// The foreground window docking last judged, and its rectangle then: what
-// the tick compares with.
+// The foreground window docking last judged, its rectangle then, and what
+// was asked about it beyond window queries: what the tick compares with.
 static struct {
     HWND window;
     RECT rect;
+    int cloaked;      // asked when it was a candidate perch
+    int shellReport;  // the shell's fullscreen report, -1 until asked for this window
+    int perchCloaked; // -1 until the tick asked about a perch behind this window
 } Judged;
+// The perch whose virtual desktop was last asked for.
+static HWND DesktopAskedFor;
 
 static void ReadRect(HWND window, RECT *rect)
 {
@@ -38,18 +44,42 @@ static void ReadRect(HWND window, RECT *rect)
         SetRectEmpty(rect);
 }
 
-static void NoteForegroundJudged(HWND foreground)
+// Returns 1 when the foreground window is another than the one judged last.
+static int NoteForegroundJudged(HWND foreground)
 {
+    int another = foreground != Judged.window;
+    if (another)
+        Judged.shellReport = -1;
     Judged.window = foreground;
     ReadRect(foreground, &Judged.rect);
+    Judged.cloaked = 0;
+    Judged.perchCloaked = -1;
+    return another;
 }
 
 // Shown and not minimised, in one question to the system: every tick asks
 // it. A window that is gone has no style.
 static int IsStandingPerch(HWND window)
 {
-    LONG style = window ? GetWindowLongA(window, GWL_STYLE) : 0;
+    LONG style = window ? GetWindowLong(window, GWL_STYLE) : 0;
     return (style & (WS_VISIBLE | WS_MINIMIZE)) == WS_VISIBLE;
+}
+
+// A perch in front had its cloak asked by the update that judged it; one
+// behind a refused window is asked once a judgement, by the tick.
+static int IsPerchCloaked(HWND perch)
+{
+    if (perch == Judged.window)
+        return Judged.cloaked;
+    if (Judged.perchCloaked < 0)
+        Judged.perchCloaked = IsCloaked(perch);
+    return Judged.perchCloaked;
+}
+
+static int IsPerchLost(HWND clock)
+{
+    HWND perch = AppState.DockTarget;
+    return IsWindowVisible(clock) && (!IsStandingPerch(perch) || IsPerchCloaked(perch));
 }
 
 void CheckPerchOnTick(HWND clock)
@@ -60,20 +90,24 @@ void CheckPerchOnTick(HWND clock)
     HWND foreground = GetForegroundWindow();
     RECT rect;
     ReadRect(foreground, &rect);
-    int perchLost = IsWindowVisible(clock) && !IsStandingPerch(AppState.DockTarget);
-    if (!perchLost && foreground == Judged.window && EqualRect(&rect, &Judged.rect))
+    if (!IsPerchLost(clock) && foreground == Judged.window && EqualRect(&rect, &Judged.rect))
         return;
     OnDockUpdate(clock);
     // A refused foreground left the clock on the perch it had.
-    if (IsWindowVisible(clock) && !IsStandingPerch(AppState.DockTarget))
+    if (IsPerchLost(clock))
         ShowWindow(clock, SW_HIDE);
 }
 
 LRESULT OnClockCreate(HWND clock)
 {
-    LONG style = GetWindowLongA(clock, GWL_STYLE);
-    SetWindowLongA(clock, GWL_STYLE, style & ~(WS_CAPTION | WS_SYSMENU));
-    PostMessageA(clock, WM_DOCK_UPDATE, 0, 0);
+    LONG style = GetWindowLong(clock, GWL_STYLE);
+    SetWindowLong(clock, GWL_STYLE, style & ~(WS_CAPTION | WS_SYSMENU));
+    // A new clock window judges afresh.
+    memset(&Judged, 0, sizeof Judged);
+    DesktopAskedFor = NULL;
+    LookUpSystemCalls();
+    LetMessagesThrough(clock);
+    PostMessage(clock, WM_DOCK_UPDATE, 0, 0);
     return 1;
 }
 
@@ -93,6 +127,19 @@ int PlaceClock(HWND clock, HWND perch, int position)
     return 1;
 }
 
+// Windows 10 and later show a window on its own virtual desktop only: the
+// clock goes to its perch's when the perch changes, or when a new window in
+// front finds the clock cloaked (the perch went to another desktop, and the
+// user with it). Never on a plain move.
+static void FollowPerchDesktop(HWND clock, int anotherForeground)
+{
+    HWND perch = AppState.DockTarget;
+    if (perch == DesktopAskedFor && !(anotherForeground && IsCloaked(clock)))
+        return;
+    DesktopAskedFor = perch;
+    MoveToDesktopOf(clock, perch);
+}
+
 LRESULT OnDockUpdate(HWND clock)
 {
     // Until a skin is in force the window is a plain white square: a
@@ -101,17 +148,20 @@ LRESULT OnDockUpdate(HWND clock)
         return 1;
     HWND taskbar = FindTaskbar();
     HWND foreground = GetForegroundWindow();
-    NoteForegroundJudged(foreground);
-    LONG style = GetWindowLongA(foreground, GWL_STYLE);
-    LONG exStyle = GetWindowLongA(foreground, GWL_EXSTYLE);
+    int anotherForeground = NoteForegroundJudged(foreground);
+    LONG style = GetWindowLong(foreground, GWL_STYLE);
+    LONG exStyle = GetWindowLong(foreground, GWL_EXSTYLE);
     // A minimised window can stay in front (far off screen): no perch either.
-    if (IsNeverAPerch(foreground, clock, taskbar) || !IsWindowVisible(foreground) || !HasFrame(style) ||
-        (exStyle & WS_EX_TOOLWINDOW) || IsIconic(foreground)) {
-        // Fullscreen video and games have no frame: keep off their picture.
-        if (AppState.ClockOptions.hideFullscreen && IsFullscreenWindow(foreground, clock, taskbar))
-            ShowWindow(clock, SW_HIDE);
+    int candidate = !IsNeverAPerch(foreground, clock, taskbar) && IsWindowVisible(foreground) && HasFrame(style) &&
+                    !(exStyle & WS_EX_TOOLWINDOW) && !IsIconic(foreground);
+    // Fullscreen video and games, framed or not: keep off their picture.
+    if (AppState.ClockOptions.hideFullscreen && IsFullscreenWindow(foreground, clock, taskbar, &Judged.shellReport)) {
+        ShowWindow(clock, SW_HIDE);
         return 1;
     }
+    // A cloaked window keeps WS_VISIBLE: refused like a hidden one.
+    if (!candidate || (Judged.cloaked = IsCloaked(foreground)) != 0)
+        return 1;
 
     PlaceClock(clock, foreground, AppState.ClockOptions.position);
     if (!AppState.ExitRequested)
@@ -124,6 +174,7 @@ LRESULT OnDockUpdate(HWND clock)
     else
         AppState.PreviousDockTarget = AppState.DockTarget;
     WatchPerchProcess(AppState.DockTarget);
+    FollowPerchDesktop(clock, anotherForeground);
     return 1;
 }
 
@@ -131,14 +182,14 @@ LRESULT OnDockDestroyed(HWND clock)
 {
     HWND taskbar = FindTaskbar();
     HWND foreground = GetForegroundWindow();
-    LONG style = GetWindowLongA(foreground, GWL_STYLE);
+    LONG style = GetWindowLong(foreground, GWL_STYLE);
     if (foreground == taskbar || foreground == GetDesktopWindow() || foreground == NULL ||
         !IsWindowVisible(foreground)) {
         ShowWindow(clock, SW_HIDE);
         return 1;
     }
     if (HasFrame(style) || foreground == clock)
-        PostMessageA(clock, WM_DOCK_UPDATE, 0, 0);
+        PostMessage(clock, WM_DOCK_UPDATE, 0, 0);
     else
         ShowWindow(clock, SW_HIDE);
     return 1;
@@ -154,15 +205,15 @@ LRESULT OnDockSysClose(HWND clock)
 LRESULT OnLButtonDown(HWND clock, WPARAM wParam, LPARAM lParam)
 {
     // A press anywhere on the clock acts like a press on a caption.
-    DefWindowProcA(clock, WM_LBUTTONDOWN, wParam, lParam);
-    SendMessageA(clock, WM_NCLBUTTONDOWN, HTCAPTION, lParam);
+    DefWindowProc(clock, WM_LBUTTONDOWN, wParam, lParam);
+    SendMessage(clock, WM_NCLBUTTONDOWN, HTCAPTION, lParam);
     return 0;
 }
 
 LRESULT OnNcLButtonDown(HWND clock, WPARAM wParam, LPARAM lParam)
 {
     // For HTCAPTION this runs the system's move loop until the button is up.
-    DefWindowProcA(clock, WM_NCLBUTTONDOWN, wParam, lParam);
+    DefWindowProc(clock, WM_NCLBUTTONDOWN, wParam, lParam);
 
     if (AppState.DockTarget == clock)
         AppState.DockTarget = AppState.PreviousDockTarget;

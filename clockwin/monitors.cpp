@@ -2,6 +2,7 @@
 
 #include "../skin/face.h"
 #include "onscreen.h"
+#include "syscalls.h"
 
 // Windows 95 and NT 4 know one screen and none of these functions: they are
 // looked up once, and missing ones mean the primary screen.
@@ -20,9 +21,14 @@ static void LookUpUser(void)
 {
     if (User.lookedUp)
         return;
-    HMODULE user = GetModuleHandleA("user32.dll");
+#ifdef UNICODE
+    const char getMonitorInfo[] = "GetMonitorInfoW";
+#else
+    const char getMonitorInfo[] = "GetMonitorInfoA";
+#endif
+    HMODULE user = GetModuleHandle(TEXT("user32.dll"));
     User.monitorFromWindow = (MonitorFromWindowProc)(void *)GetProcAddress(user, "MonitorFromWindow");
-    User.getMonitorInfo = (GetMonitorInfoProc)(void *)GetProcAddress(user, "GetMonitorInfoA");
+    User.getMonitorInfo = (GetMonitorInfoProc)(void *)GetProcAddress(user, getMonitorInfo);
     User.getShellWindow = (GetShellWindowProc)(void *)GetProcAddress(user, "GetShellWindow");
     User.lookedUp = 1;
 }
@@ -55,7 +61,7 @@ static int MonitorOf(HWND window, const RECT &rect, int workArea, RECT *bounds)
             Last.work = info.rcWork;
         } else {
             SetRect(&Last.monitor, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
-            if (!SystemParametersInfoA(SPI_GETWORKAREA, 0, &Last.work, 0))
+            if (!SystemParametersInfo(SPI_GETWORKAREA, 0, &Last.work, 0))
                 Last.work = Last.monitor;
         }
         Last.window = rect;
@@ -88,22 +94,26 @@ PerchPoint KeepFaceOnMonitor(HWND perch, const RECT &perchRect, PerchPoint at, i
 // 10 and 11 put in front when the user clicks the desktop or presses Win+D.
 static int IsShellDesktop(HWND window)
 {
-    char name[16];
+    TCHAR name[16];
     LookUpUser();
     if (User.getShellWindow && window == User.getShellWindow())
         return 1;
-    if (!GetClassNameA(window, name, sizeof name))
+    if (!GetClassName(window, name, sizeof name / sizeof name[0]))
         return 0;
-    return lstrcmpA(name, "Progman") == 0 || lstrcmpA(name, "WorkerW") == 0;
+    return lstrcmp(name, TEXT("Progman")) == 0 || lstrcmp(name, TEXT("WorkerW")) == 0;
 }
 
-int IsFullscreenWindow(HWND window, HWND clock, HWND taskbar)
+int IsFullscreenWindow(HWND window, HWND clock, HWND taskbar, int *shellReport)
 {
     RECT rect, monitor;
     if (!window || window == clock || window == taskbar || window == GetDesktopWindow() ||
-        !IsWindowVisible(window) || IsIconic(window) || IsShellDesktop(window))
+        !IsWindowVisible(window) || IsIconic(window))
         return 0;
-    if (!GetWindowRect(window, &rect) || !MonitorOf(window, rect, 0, &monitor))
-        return 0;
-    return CoversWhole(EdgesOf(rect), EdgesOf(monitor));
+    // A maximised window reaches past its monitor by its frame: a plain window.
+    int covers = GetWindowRect(window, &rect) && MonitorOf(window, rect, 0, &monitor) &&
+                 CoversWhole(EdgesOf(rect), EdgesOf(monitor)) && !IsZoomed(window);
+    if (!covers && *shellReport < 0)
+        *shellReport = ShellReportsFullscreen();
+    // The desktop's class is asked last: updates come in bursts.
+    return (covers || *shellReport) && !IsShellDesktop(window);
 }

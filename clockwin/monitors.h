@@ -12,8 +12,11 @@
 // its work area when the perch is maximised.
 PerchPoint KeepFaceOnMonitor(HWND perch, const RECT &perchRect, PerchPoint at, int clockWidth, int clockHeight);
 
-// A visible, not minimised window covering its whole monitor, other than
-// the clock, the taskbar and the desktop with the shell's windows over it.
-int IsFullscreenWindow(HWND window, HWND clock, HWND taskbar);
+// A visible, not minimised window that covers its whole monitor without
+// being maximised, framed or not, or over which the shell reports exclusive
+// Direct3D fullscreen or presentation mode; never the clock, the taskbar or
+// the desktop with the shell's windows over it. The shell's report is
+// asked only when *shellReport is negative, and kept there.
+int IsFullscreenWindow(HWND window, HWND clock, HWND taskbar, int *shellReport);
 
 #endif

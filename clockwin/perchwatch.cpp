@@ -2,17 +2,20 @@
 
 #include "../base/appstate.h"
 #include "../common/dockmsg.h"
+#include "syscalls.h"
 
 WinEventCalls WinEvents;
 
 // The desktop-wide events, one hook each so that none brings a range of
-// events nobody asked for: foreground changes, the end of a move or size,
-// minimise start and end, destruction.
+// events nobody asked for: foreground changes, the start and end of a move
+// or size, minimise start and end, destruction, cloaking. The shell cloaks
+// other programs' windows, so the cloak is not counted to their process.
 static const DWORD DesktopEvents[][2] = {
     {EVENT_SYSTEM_FOREGROUND, EVENT_SYSTEM_FOREGROUND},
-    {EVENT_SYSTEM_MOVESIZEEND, EVENT_SYSTEM_MOVESIZEEND},
+    {EVENT_SYSTEM_MOVESIZESTART, EVENT_SYSTEM_MOVESIZEEND},
     {EVENT_SYSTEM_MINIMIZESTART, EVENT_SYSTEM_MINIMIZEEND},
     {EVENT_OBJECT_DESTROY, EVENT_OBJECT_DESTROY},
+    {EVENT_OBJECT_CLOAKED, EVENT_OBJECT_UNCLOAKED},
 };
 enum { DESKTOP_HOOKS = sizeof DesktopEvents / sizeof DesktopEvents[0] };
 
@@ -21,6 +24,7 @@ static struct {
     HWINEVENTHOOK location;
     DWORD locationProcess;
     HWND locationPerch; // the perch that process was read from
+    HWINEVENTHOOK consoleMove; // every location change, while a console perch moves
 } Watch;
 
 static HWINEVENTHOOK Register(DWORD first, DWORD last, DWORD process)
@@ -32,10 +36,17 @@ static HWINEVENTHOOK Register(DWORD first, DWORD last, DWORD process)
                          WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS);
 }
 
+static void Unhook(HWINEVENTHOOK *hook)
+{
+    if (*hook)
+        WinEvents.unhook(*hook);
+    *hook = NULL;
+}
+
 int StartWindowEvents(void)
 {
     if (!WinEvents.set || !WinEvents.unhook) {
-        HMODULE user = GetModuleHandleA("user32.dll");
+        HMODULE user = GetModuleHandle(TEXT("user32.dll"));
         WinEvents.set = (HWINEVENTHOOK(WINAPI *)(DWORD, DWORD, HMODULE, WINEVENTPROC, DWORD, DWORD, DWORD))(
             void *)GetProcAddress(user, "SetWinEventHook");
         WinEvents.unhook = (BOOL(WINAPI *)(HWINEVENTHOOK))(void *)GetProcAddress(user, "UnhookWinEvent");
@@ -56,29 +67,37 @@ void WatchPerchProcess(HWND perch)
     DWORD process = 0;
     if (!WinEvents.set || !perch || perch == Watch.locationPerch || !GetWindowThreadProcessId(perch, &process))
         return;
+    Unhook(&Watch.consoleMove);
     Watch.locationPerch = perch;
     if (Watch.location && process == Watch.locationProcess)
         return;
-    if (Watch.location)
-        WinEvents.unhook(Watch.location);
+    Unhook(&Watch.location);
     Watch.location = Register(EVENT_OBJECT_LOCATIONCHANGE, EVENT_OBJECT_LOCATIONCHANGE, process);
     Watch.locationProcess = process;
 }
 
 void StopWindowEvents(void)
 {
+    ReleaseSystemCalls();
     if (!WinEvents.unhook)
         return;
-    for (int i = 0; i < DESKTOP_HOOKS; i++) {
-        if (Watch.desktop[i])
-            WinEvents.unhook(Watch.desktop[i]);
-        Watch.desktop[i] = NULL;
-    }
-    if (Watch.location)
-        WinEvents.unhook(Watch.location);
-    Watch.location = NULL;
+    for (int i = 0; i < DESKTOP_HOOKS; i++)
+        Unhook(&Watch.desktop[i]);
+    Unhook(&Watch.location);
+    Unhook(&Watch.consoleMove);
     Watch.locationProcess = 0;
     Watch.locationPerch = NULL;
+}
+
+// A classic console's moves are counted to the console host, not to the
+// process the location hook follows: while the user drags one, every
+// location change is heard (they flood otherwise), filtered to the perch.
+static void FollowConsoleMove(HWND window, int starts)
+{
+    if (!starts)
+        Unhook(&Watch.consoleMove);
+    else if (WinEvents.set && !Watch.consoleMove && Sys.isConsoleWindow && Sys.isConsoleWindow(window))
+        Watch.consoleMove = Register(EVENT_OBJECT_LOCATIONCHANGE, EVENT_OBJECT_LOCATIONCHANGE, 0);
 }
 
 void CALLBACK OnWindowEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child, DWORD, DWORD)
@@ -88,21 +107,38 @@ void CALLBACK OnWindowEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG object
     if (!window || object != OBJID_WINDOW || child != CHILDID_SELF)
         return;
     HWND clock = AppState.ClockWindow;
+    // Runs on the clock's thread: the perch can be compared directly, and
+    // its process's other windows (children, Explorer's taskbar) move in vain.
+    int perch = window == AppState.DockTarget;
     switch (event) {
     case EVENT_SYSTEM_MINIMIZESTART:
         // As the hook library reports a minimise command; the update after
         // it brings the clock back when the foreground window stays a perch.
-        PostMessageA(clock, WM_DOCK_SYSCLOSE, 0, 0);
-        PostMessageA(clock, WM_DOCK_UPDATE, (WPARAM)window, 0);
+        if (perch) {
+            PostMessage(clock, WM_DOCK_SYSCLOSE, 0, 0);
+            PostMessage(clock, WM_DOCK_UPDATE, (WPARAM)window, 0);
+        }
+        break;
+    case EVENT_SYSTEM_MOVESIZESTART:
+        if (perch)
+            FollowConsoleMove(window, 1);
+        break;
+    case EVENT_SYSTEM_MOVESIZEEND:
+        FollowConsoleMove(window, 0);
+        PostMessage(clock, WM_DOCK_UPDATE, (WPARAM)window, 0);
+        break;
+    case EVENT_OBJECT_LOCATIONCHANGE:
+    case EVENT_OBJECT_CLOAKED:
+    case EVENT_OBJECT_UNCLOAKED:
+        if (perch)
+            PostMessage(clock, WM_DOCK_UPDATE, (WPARAM)window, 0);
         break;
     case EVENT_SYSTEM_FOREGROUND:
-    case EVENT_SYSTEM_MOVESIZEEND:
     case EVENT_SYSTEM_MINIMIZEEND:
-    case EVENT_OBJECT_LOCATIONCHANGE:
-        PostMessageA(clock, WM_DOCK_UPDATE, (WPARAM)window, 0);
+        PostMessage(clock, WM_DOCK_UPDATE, (WPARAM)window, 0);
         break;
     case EVENT_OBJECT_DESTROY:
-        PostMessageA(clock, WM_DOCK_DESTROYED, 0, 0);
+        PostMessage(clock, WM_DOCK_DESTROYED, 0, 0);
         break;
     }
 }

@@ -18,10 +18,12 @@ extern WinEventCalls WinEvents;
 
 // Registers the desktop-wide events; 0 where the system has none.
 int StartWindowEvents(void);
-// Location changes are followed for the perch's process alone: every caret
-// and pointer move of the desktop would wake the clock otherwise.
+// Location changes are followed for the perch's process alone (every caret
+// and pointer move of the desktop would wake the clock otherwise), and
+// reported for the perch alone.
 void WatchPerchProcess(HWND perch);
-// Removes every registered event hook (at exit, beside FreeHook).
+// Removes every registered event hook and lets the desktop manager go (at
+// exit, beside FreeHook).
 void StopWindowEvents(void);
 
 // Posts to the clock the message the hook library would post for the event.

@@ -62,7 +62,7 @@ set(TKP_CHARSET -fexec-charset=CP932) # the program's texts are Shift-JIS bytes
 
 add_library(tkpchov_res OBJECT res/tkpchov.rc)
 target_include_directories(tkpchov_res PRIVATE ${TKP_PICTURE_DIR} ${CMAKE_SOURCE_DIR}/res)
-set_source_files_properties(res/tkpchov.rc PROPERTIES OBJECT_DEPENDS "${TKP_PICTURES}")
+set_source_files_properties(res/tkpchov.rc PROPERTIES OBJECT_DEPENDS "${TKP_PICTURES};${CMAKE_SOURCE_DIR}/res/tkpchov.manifest")
 add_dependencies(tkpchov_res tkp_pictures)
 
 add_library(tkpchov_core STATIC
@@ -70,7 +70,7 @@ add_library(tkpchov_core STATIC
     startup/lifecycle.cpp
     clockwin/clockproc.cpp clockwin/dock.cpp clockwin/geometry.cpp clockwin/commands.cpp
     clockwin/filedialog.cpp clockwin/tray.cpp clockwin/tooltip.cpp clockwin/datetext.cpp
-    clockwin/onscreen.cpp clockwin/monitors.cpp clockwin/perchwatch.cpp
+    clockwin/onscreen.cpp clockwin/monitors.cpp clockwin/perchwatch.cpp clockwin/syscalls.cpp
     skin/skinformat.cpp skin/skinload.cpp skin/region.cpp skin/runscan.cpp skin/face.cpp skin/facelayout.cpp
     dialogs/caption.cpp dialogs/gradient.cpp dialogs/dialogs.cpp dialogs/settingdlg.cpp dialogs/infodlg.cpp
     dialogs/linkrules.cpp)

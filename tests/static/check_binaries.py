@@ -32,7 +32,9 @@ SYSTEM_DLLS = {"KERNEL32.DLL", "USER32.DLL", "GDI32.DLL", "SHELL32.DLL", "COMCTL
 SHARED_CHARACTERISTICS = 0xD0000040
 # Looked up at run time: an import of one would keep the program from
 # starting on the systems without it.
-LOOKED_UP = {"MonitorFromWindow", "GetMonitorInfoA", "GetShellWindow", "SetWinEventHook", "UnhookWinEvent"}
+LOOKED_UP = {"MonitorFromWindow", "GetMonitorInfoA", "GetMonitorInfoW", "GetShellWindow", "SetWinEventHook",
+             "UnhookWinEvent", "DwmGetWindowAttribute", "SHQueryUserNotificationState", "ChangeWindowMessageFilter",
+             "ChangeWindowMessageFilterEx", "CoInitialize", "CoCreateInstance", "CoUninitialize"}
 
 
 def disassemble(objdump, path):

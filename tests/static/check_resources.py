@@ -7,17 +7,25 @@ Reads the resource directory of the PE file itself (32- or 64-bit) and checks
 every picture resource by name: the skin picture BACK, the face bitmaps NO0..NO9,
 COLON, AM and PM, and the icon groups TKPCOV, TKPCH, TKPDAT and TKPDAT2; and
 the dialog templates SETTING, ABOUT and PROPERTY control by control.
+The manifest asks to run as the invoker, names Vista to 11 and no more.
 Prints each failure and exits 1, or exits 0 when all pass.
 """
 
 import os
 import sys
+from xml.etree import ElementTree
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from dialogtemplates import check_templates  # noqa: E402
 from peimage import Invalid, PeImage, unpack  # noqa: E402
 
-RT_BITMAP, RT_ICON, RT_GROUP_ICON = 2, 3, 14
+RT_BITMAP, RT_ICON, RT_GROUP_ICON, RT_MANIFEST = 2, 3, 14, 24
+# Vista, 7, 8, 8.1, 10 and 11.
+SUPPORTED_OS = {"{e2011457-1546-43c5-a5fe-008deee3d3f0}", "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}",
+                "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}", "{1f676c76-80e1-4239-95bb-83d0f6d0da78}",
+                "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"}
+MANIFEST_ELEMENTS = {"assembly", "trustInfo", "security", "requestedPrivileges", "requestedExecutionLevel",
+                     "compatibility", "application", "supportedOS"}
 
 KEY = (128, 128, 0)
 WHITE = (255, 255, 255)
@@ -304,6 +312,19 @@ def check_icon_group(group, resources):
     return problems
 
 
+def check_manifest(resources):
+    found = resources.get((RT_MANIFEST, 1), [])
+    try:
+        elements = list(ElementTree.fromstring(found[0]).iter()) if len(found) == 1 else []
+    except ElementTree.ParseError:
+        elements = []
+    named = [(e.tag.split("}")[-1], e) for e in elements]
+    levels = [(e.get("level"), e.get("uiAccess")) for name, e in named if name == "requestedExecutionLevel"]
+    systems = {e.get("Id", "").lower() for name, e in named if name == "supportedOS"}
+    ok = levels == [("asInvoker", "false")] and systems == SUPPORTED_OS and {n for n, _ in named} <= MANIFEST_ELEMENTS
+    return [] if ok else ["manifest 1 does not ask just to run as the invoker, Vista to 11 named: %r" % found[:1]]
+
+
 # ---------------------------------------------------------------- driver
 
 def check_program(image):
@@ -343,6 +364,7 @@ def check_program(image):
                 problems = [str(e)]
             failures += ["icon %s: %s" % (name, p) for p in problems]
     failures += check_templates(resources)
+    failures += check_manifest(resources)
     return failures
 
 
@@ -361,7 +383,7 @@ def main(argv):
         print("%s: %s" % (argv[0], line))
     if failures:
         return 1
-    print("%s: all pictures and dialog templates are right" % argv[0])
+    print("%s: all pictures, dialog templates and the manifest are right" % argv[0])
     return 0
 
 
