@@ -118,6 +118,10 @@ int KeepSettingsAsUnicode(const WCHAR *settingsFile)
     HANDLE file = CreateFileW(settingsFile, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
     DWORD length = 0;
     BYTE *bytes = NULL;
+    // Only a file that is not there starts empty: one that cannot be read
+    // now is left as it is rather than replaced.
+    if (file == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_NOT_FOUND)
+        return 0;
     if (file != INVALID_HANDLE_VALUE) {
         DWORD high = 0;
         length = GetFileSize(file, &high);
