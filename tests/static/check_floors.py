@@ -29,10 +29,6 @@ SOURCE_ENDINGS = (".c", ".cpp", ".h", ".rc")
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.M)
 
 
-def floor_of():
-    return {folder: level for level, folders in enumerate(FLOORS) for folder in folders}
-
-
 def source_files(root):
     for top in sorted(os.listdir(root)):
         path = os.path.join(root, top)
@@ -55,7 +51,7 @@ def resolve(root, including, name, floors):
 
 
 def check(root):
-    floors = floor_of()
+    floors = {folder: level for level, folders in enumerate(FLOORS) for folder in folders}
     faults = []
     for top, path in source_files(root):
         if top not in floors:
@@ -68,13 +64,9 @@ def check(root):
             if target is None:
                 continue
             other = os.path.relpath(target, root).split(os.sep)[0]
-            if other == top:
-                continue
-            if other not in floors:
-                faults.append("%s includes %s from outside the floors" % (os.path.relpath(path, root), name))
-            elif floors[other] <= floors[top]:
-                faults.append("%s (%s/, floor %d) includes %s (%s/, floor %d): an include runs down only"
-                              % (os.path.relpath(path, root), top, floors[top], name, other, floors[other]))
+            if other != top and floors.get(other, -1) <= floors[top]:
+                faults.append("%s (%s/, floor %d) includes %s (%s/, floor %d; -1: none): an include runs down only"
+                              % (os.path.relpath(path, root), top, floors[top], name, other, floors.get(other, -1)))
     return faults
 
 

@@ -250,7 +250,12 @@ void PressOk(HWND box)
 
 bool WriteBytes(const std::string &path, const std::vector<unsigned char> &bytes)
 {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+    return WriteBytes(Widen(path), bytes);
+}
+
+bool WriteBytes(const std::wstring &path, const std::vector<unsigned char> &bytes)
+{
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
     DWORD written = 0;
     bool ok = file != INVALID_HANDLE_VALUE && WriteFile(file, bytes.data(), (DWORD)bytes.size(), &written, NULL) &&
               written == bytes.size();

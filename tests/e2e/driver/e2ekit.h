@@ -126,6 +126,7 @@ bool ThreadInMode(HWND window, DWORD modes, bool want = true, DWORD milliseconds
 bool SaveScreenshot(const std::string &name);
 
 bool WriteBytes(const std::string &path, const std::vector<unsigned char> &bytes);
+bool WriteBytes(const std::wstring &path, const std::vector<unsigned char> &bytes);
 
 std::string ReadSetting(const char *section, const char *key);
 void WriteSetting(const char *section, const char *key, const char *value);

@@ -29,15 +29,9 @@ static std::wstring WriteSkinIn(const wchar_t *folder)
     recipe.author = "作者：ソフト表示"; // Shift-JIS bytes, as skin files hold them
     recipe.palette = {0x808000, 0xFFFFFF};
     recipe.pixel = [](int x, int y) -> uint32_t { return x < 2 || y < 2 ? 0 : 1; };
-    std::vector<unsigned char> bytes = BuildSkin(recipe);
     CreateDirectoryW(InApp(folder).c_str(), NULL);
     std::wstring path = InApp(folder) + L"\\s.qve";
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
-    DWORD written = 0;
-    bool whole = file != INVALID_HANDLE_VALUE && WriteFile(file, bytes.data(), (DWORD)bytes.size(), &written, NULL) &&
-                 written == bytes.size();
-    CloseHandle(file);
-    CHECK(whole, "a skin is written in " + Narrow(folder));
+    CHECK(WriteBytes(path, BuildSkin(recipe)), "a skin is written in " + Narrow(folder));
     return path;
 }
 
